@@ -1,0 +1,136 @@
+// Addition and subtraction. The operand with the smaller exponent is shifted right; the digits
+// shifted out form the round_limb, and a sticky flag remembers non-zero digits beyond it so
+// that a subtraction borrows exactly and the kept digits stay the exact truncation.
+#include <cstring>
+
+#include "core/arith.h"
+#include "core/limbs.h"
+
+Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
+  const bool sa = dec_negative(a);
+  const bool sb = dec_negative(b) != (op == 1);
+  if (is_undefined(a) || is_undefined(b)) {
+    make_undefined(dst);
+    return 0;
+  }
+  if (is_zero(a)) {
+    dec_copy(dst, b);
+    dec_set_sign(dst, sb);
+    return 0;
+  }
+  if (is_zero(b)) {
+    dec_copy(dst, a);
+    return 0;
+  }
+  if (is_infinity(a) || is_infinity(b)) {
+    if (is_infinity(a) && is_infinity(b) && sa != sb) {
+      make_undefined(dst, MathStatus::Undefined);
+    } else if (is_infinity(a)) {
+      make_infinity(dst, sa);
+    } else {
+      make_infinity(dst, sb);
+    }
+    return 0;
+  }
+
+  const std::int64_t n = g_arith.limb_count;
+  const std::int64_t k = g_arith.top_digits;
+  const std::int64_t ea = dec_exponent(a), eb = dec_exponent(b);
+  const bool subtract = sa != sb;
+
+  // x: the operand of larger magnitude (for addition: of larger exponent), y: the other.
+  const DecFloat* x = a;
+  const DecFloat* y = b;
+  bool sx = sa;
+  std::int64_t ex = ea, ey = eb;
+  if (eb > ea || (subtract && eb == ea && limbs_compare(b + 1, a + 1, n) > 0)) {
+    x = b;
+    y = a;
+    sx = sb;
+    ex = eb;
+    ey = ea;
+  }
+
+  ScratchScope scope;
+  Word* m = scratch_alloc(static_cast<std::size_t>(n));  // result mantissa
+  Word* t = scratch_alloc(static_cast<std::size_t>(n));  // shifted y
+  std::memcpy(m, x + 1, static_cast<std::size_t>(n) * sizeof(Word));
+  std::memcpy(t, y + 1, static_cast<std::size_t>(n) * sizeof(Word));
+  // ex - ey cannot overflow: both lie within +-(2^62 - 1).
+  const std::int64_t d = ex - ey;
+  bool sticky = false;
+  Word rl = limbs_shift_right(t, n, d, &sticky);
+  std::int64_t e = ex;
+
+  if (!subtract) {
+    const Word carry = limbs_add(m, t, n);
+    if (carry || m[0] >= kPow10[k]) {
+      // One digit more than k at the top: shift right by one digit.
+      Word r;
+      Word low;
+      div_pow10(m[n - 1], 1, &low);
+      (void)r;
+      Word rr;
+      Word rq = div_pow10(rl, 1, &rr);
+      rl = low * kPow10[18] + rq;
+      limbs_shift_right(m, n, 1, nullptr);
+      if (carry) m[0] += kPow10[18];  // k = 19: the carry becomes the leading digit
+      ++e;
+    }
+  } else {
+    // Borrow through the round limb: 1 - tail, with the sticky digits taking one unit.
+    Word borrow = 0;
+    if (rl != 0 || sticky) {
+      rl = kLimbBase - rl - (sticky ? 1 : 0);
+      borrow = 1;
+    }
+    limbs_sub(m, t, n);
+    if (borrow) {
+      for (std::int64_t i = n - 1; i >= 0; --i) {
+        if (m[i] > 0) {
+          --m[i];
+          break;
+        }
+        m[i] = kLimbBase - 1;
+      }
+    }
+    // Normalise: the top limb must have k digits again.
+    const std::int64_t first = first_nonzero(m, n);
+    if (first == n && rl == 0) {
+      make_zero(dst, sa);
+      return 0;
+    }
+    std::int64_t have;  // digits of the mantissa as it stands (within n limbs)
+    if (first == n) {
+      have = 0;
+    } else {
+      have = digit_count(m[first]) + 19 * (n - 1 - first);
+    }
+    const std::int64_t p = g_arith.precision;
+    if (have < p) {
+      std::int64_t shift;
+      if (have == 0) {
+        shift = p + 19 - digit_count(rl);  // everything comes from the round limb
+      } else {
+        shift = p - have;
+      }
+      if (shift > 19) {
+        // The round limb moves in whole; more digits than it holds are zeros (exact: such a
+        // shift happens only when y was not shifted, so the round limb is 0 or one digit).
+        limbs_shift_left(m, n, shift, rl);
+        rl = 0;
+      } else {
+        Word unused;
+        limbs_shift_left(m, n, shift, rl);
+        Word keep;
+        div_pow10(rl, static_cast<int>(19 - shift), &keep);
+        rl = shift == 19 ? 0 : keep * kPow10[shift];
+        (void)unused;
+      }
+      e -= shift;
+    }
+  }
+  std::memcpy(dst + 1, m, static_cast<std::size_t>(n) * sizeof(Word));
+  set_exponent_checked(dst, e, sx);
+  return rl;
+}

@@ -1,0 +1,82 @@
+// Limb-array helpers of the decimal core (internal). Arrays are most significant limb first,
+// base 10^19. "Left-aligned" means the first limb holds 19 digits (leading zeros count as
+// digits), so digit i of the array is digit i of the number.
+#pragma once
+
+#include <cstdint>
+
+#include "core/decfloat.h"
+#include "core/word_arith.h"
+
+// Shifts len limbs right by d decimal places in place (zeros come in at the top). Returns the
+// first 19 digits shifted out as a round_limb; *sticky (if given) is set when any digit beyond
+// those was non-zero.
+Word limbs_shift_right(Word* a, std::int64_t len, std::int64_t d, bool* sticky);
+
+// Shifts len limbs left by d decimal places in place, taking the digits that come in from the
+// top digits of `in` (a round_limb, may be 0). Digits leaving the top are dropped.
+void limbs_shift_left(Word* a, std::int64_t len, std::int64_t d, Word in);
+
+// Writes nd limbs with kd digits in the top limb from the left-aligned digit string `src` (its
+// limbs beyond avail are zeros), and returns the next 19 digits as a round_limb.
+Word extract_digits(Word* dst, std::int64_t nd, std::int64_t kd, const Word* src,
+                    std::int64_t avail);
+
+// Left-aligns a mantissa of ns limbs with ks top digits into ns limbs.
+void align_left(Word* dst, const Word* src, std::int64_t ns, std::int64_t ks);
+
+// Index of the first non-zero limb, or len when all are zero.
+inline std::int64_t first_nonzero(const Word* a, std::int64_t len) {
+  std::int64_t i = 0;
+  while (i < len && a[i] == 0) ++i;
+  return i;
+}
+
+// Takes the P most significant digits of the integer in src[0..len) (most significant first)
+// into the mantissa of dst (n limbs, k top digits) and returns the round_limb. Returns the
+// number of decimal digits of the integer in *digits (0 for zero; dst is then left as is).
+Word take_leading_digits(DecFloat* dst, const Word* src, std::int64_t len, std::int64_t* digits);
+
+// Compares two limb arrays of equal length as integers.
+inline int limbs_compare(const Word* a, const Word* b, std::int64_t len) {
+  for (std::int64_t i = 0; i < len; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+// a += b (len limbs), returns the carry out of the top.
+inline Word limbs_add(Word* a, const Word* b, std::int64_t len) {
+  Word carry = 0;
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    Word s = a[i] + b[i] + carry;
+    carry = s >= kLimbBase;
+    a[i] = carry ? s - kLimbBase : s;
+  }
+  return carry;
+}
+
+// a -= b (len limbs), returns the borrow out of the top.
+inline Word limbs_sub(Word* a, const Word* b, std::int64_t len) {
+  Word borrow = 0;
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    Word s = b[i] + borrow;
+    borrow = a[i] < s;
+    a[i] = borrow ? a[i] + kLimbBase - s : a[i] - s;
+  }
+  return borrow;
+}
+
+// a = a * m + carry_in over len limbs; returns the carry out (< 10^19 when m < 10^19).
+inline Word limbs_mul_word(Word* a, std::int64_t len, Word m, Word carry) {
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    u128 p = static_cast<u128>(a[i]) * m + carry;
+    Word r;
+    carry = div_limb_base(p, &r);
+    a[i] = r;
+  }
+  return carry;
+}
+
+inline Word* dec_limbs(DecFloat* x) { return x + 1; }
+inline const Word* dec_limbs(const DecFloat* x) { return x + 1; }

@@ -1,0 +1,142 @@
+// Multiplication. Small mantissas are multiplied in full; from 5 limbs on only the top columns
+// of the product are summed (a short product), and the rare products whose round_limb lies in
+// the short product's error window are redone in full so that the kept digits and the first
+// discarded digit are always exact.
+#include <cstring>
+
+#include "core/arith.h"
+#include "core/limbs.h"
+
+namespace {
+
+// Column sums of a * b (n limbs each, most significant first) into out[0 .. 2n), most
+// significant first, for the columns from `low_col` (counted from the least significant, 0)
+// up. Columns below are skipped; their carries are lost (the caller bounds the error).
+void product_columns(Word* out, const Word* a, const Word* b, std::int64_t n,
+                     std::int64_t low_col) {
+  // out[2n - 1 - c] receives column c (a[n-1-i] * b[n-1-j] with i + j = c).
+  const std::int64_t len = 2 * n;
+  std::memset(out, 0, static_cast<std::size_t>(len) * sizeof(Word));
+  u128 carry = 0;
+  for (std::int64_t c = low_col; c <= 2 * n - 2; ++c) {
+    u128 acc = carry;
+    Word acc_hi = 0;
+    const std::int64_t i_lo = c - (n - 1) > 0 ? c - (n - 1) : 0;
+    const std::int64_t i_hi = c < n - 1 ? c : n - 1;
+    // a index from the least significant: ai = n - 1 - i; b: bj = n - 1 - (c - i)
+    const Word* pa = a + (n - 1 - i_lo);
+    const Word* pb = b + (n - 1 - (c - i_lo));
+    for (std::int64_t i = i_lo; i <= i_hi; ++i) {
+      const u128 p = static_cast<u128>(*pa) * *pb;
+      acc += p;
+      acc_hi += acc < p;
+      --pa;
+      ++pb;
+    }
+    // acc_hi:acc / 10^19 -> carry, remainder -> limb
+    Word r1, r0;
+    const Word q1 = div_limb_base(acc_hi, static_cast<Word>(acc >> 64), &r1);
+    const Word q0 = div_limb_base(r1, static_cast<Word>(acc), &r0);
+    out[len - 1 - c] = r0;
+    carry = (static_cast<u128>(q1) << 64) | q0;
+  }
+  // The top limb (column 2n - 1) takes the last carry, which is below 10^19.
+  out[0] = static_cast<Word>(carry);
+}
+
+}  // namespace
+
+Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  const bool neg = dec_negative(a) != dec_negative(b);
+  if (is_special(a) || is_special(b)) {
+    if (is_undefined(a) || is_undefined(b)) {
+      make_undefined(dst);
+    } else if ((is_zero(a) && is_infinity(b)) || (is_infinity(a) && is_zero(b))) {
+      make_undefined(dst, MathStatus::Undefined);
+    } else if (is_zero(a) || is_zero(b)) {
+      make_zero(dst, neg);
+    } else {
+      make_infinity(dst, neg);
+    }
+    return 0;
+  }
+  const std::int64_t n = g_arith.limb_count;
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t e = dec_exponent(a) + dec_exponent(b);
+  ScratchScope scope;
+  Word* prod = scratch_alloc(static_cast<std::size_t>(2 * n));
+  Word rl;
+  std::int64_t digits;
+  if (n <= 4) {
+    product_columns(prod, a + 1, b + 1, n, 0);
+    rl = take_leading_digits(dst, prod, 2 * n, &digits);
+  } else {
+    // Columns below n - 4 are dropped: their carries change the round limb by a few units
+    // at most and never raise the value, so only a computed round limb just below 5*10^18
+    // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
+    // full product.
+    product_columns(prod, a + 1, b + 1, n, n - 4);
+    ScratchMark m = scratch_mark();
+    Word* keep = scratch_alloc(static_cast<std::size_t>(n + 1));
+    rl = take_leading_digits(keep, prod, 2 * n, &digits);
+    constexpr Word kWindow = 8;
+    if ((rl < kHalfLimb && rl >= kHalfLimb - kWindow) || rl >= kLimbBase - kWindow) {
+      product_columns(prod, a + 1, b + 1, n, 0);
+      rl = take_leading_digits(dst, prod, 2 * n, &digits);
+    } else {
+      std::memcpy(dst + 1, keep + 1, static_cast<std::size_t>(n) * sizeof(Word));
+    }
+    scratch_release(m);
+  }
+  // The product of two P-digit mantissas has 2P - 1 or 2P digits.
+  set_exponent_checked(dst, e + (digits - (2 * p - 1)), neg);
+  return rl;
+}
+
+void dec_mul_rounded(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  apply_rounding(dst, dec_mul(dst, a, b));
+}
+
+void dec_add_rounded(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  apply_rounding(dst, dec_add_sub(dst, a, b, 0));
+}
+
+void dec_sub_rounded(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  apply_rounding(dst, dec_add_sub(dst, a, b, 1));
+}
+
+Word dec_mul_word(DecFloat* dst, const DecFloat* a, std::uint64_t m) {
+  if (is_special(a)) {
+    if (is_undefined(a)) {
+      make_undefined(dst);
+    } else if (is_infinity(a)) {
+      if (m == 0) {
+        make_undefined(dst, MathStatus::Undefined);
+      } else {
+        make_infinity(dst, dec_negative(a));
+      }
+    } else {
+      make_zero(dst, dec_negative(a));
+    }
+    return 0;
+  }
+  if (m == 0) {
+    make_zero(dst, dec_negative(a));
+    return 0;
+  }
+  const std::int64_t n = g_arith.limb_count;
+  const std::int64_t p = g_arith.precision;
+  ScratchScope scope;
+  Word* buf = scratch_alloc(static_cast<std::size_t>(n + 2));
+  std::memcpy(buf + 2, a + 1, static_cast<std::size_t>(n) * sizeof(Word));
+  const Word carry = limbs_mul_word(buf + 2, n, m, 0);
+  // The carry can exceed 10^19 when m does: split it over two limbs.
+  Word r;
+  buf[0] = div_limb_base(0, carry, &r);
+  buf[1] = r;
+  std::int64_t digits;
+  const bool neg = dec_negative(a);
+  const Word rl = take_leading_digits(dst, buf, n + 2, &digits);
+  set_exponent_checked(dst, dec_exponent(a) + (digits - p), neg);
+  return rl;
+}
