@@ -50,7 +50,7 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
     while (rhat < kLimbBase &&
            static_cast<u128>(qhat) * v1 > static_cast<u128>(rhat) * kLimbBase + uj[2]) {
       --qhat;
-      rhat += v0;
+      rhat = rhat >= kLimbBase - v0 ? kLimbBase : rhat + v0;  // past the base: stop refining
     }
     // uj -= qhat * vn
     Word carry = 0, borrow = 0;
@@ -76,9 +76,7 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
       --qhat;
       Word c = 0;
       for (std::int64_t i = vlen - 1; i >= 0; --i) {
-        Word t = uj[i + 1] + vn[i] + c;
-        c = t >= kLimbBase;
-        uj[i + 1] = c ? t - kLimbBase : t;
+        uj[i + 1] = limb_add(uj[i + 1], vn[i], &c);
       }
       uj[0] = (uj[0] + c) % kLimbBase;
     }

@@ -66,9 +66,7 @@ void dec_divmod(DecFloat* q, DecFloat* r, const DecFloat* a, const DecFloat* b) 
     Word c = 0;
     for (std::int64_t j = w - 1; j >= 0; --j) {
       const Word bj = j >= 1 ? b[j] : 0;
-      Word s = mult[i * w + j] + bj + c;
-      c = s >= kLimbBase;
-      mult[i * w + j] = c ? s - kLimbBase : s;
+      mult[i * w + j] = limb_add(mult[i * w + j], bj, &c);
     }
   }
   rem[0] = 0;

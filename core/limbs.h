@@ -45,14 +45,19 @@ inline int limbs_compare(const Word* a, const Word* b, std::int64_t len) {
   return 0;
 }
 
+// x + y + *carry in base 10^19 with the carry out in *carry. Two limbs can pass 2^64, so the
+// wrap-around counts as a carry too (and the subtraction below is then exact modulo 2^64).
+inline Word limb_add(Word x, Word y, Word* carry) {
+  const Word t = x + *carry;
+  const Word s = t + y;
+  *carry = (s < t || s >= kLimbBase) ? 1 : 0;
+  return *carry ? s - kLimbBase : s;
+}
+
 // a += b (len limbs), returns the carry out of the top.
 inline Word limbs_add(Word* a, const Word* b, std::int64_t len) {
   Word carry = 0;
-  for (std::int64_t i = len - 1; i >= 0; --i) {
-    Word s = a[i] + b[i] + carry;
-    carry = s >= kLimbBase;
-    a[i] = carry ? s - kLimbBase : s;
-  }
+  for (std::int64_t i = len - 1; i >= 0; --i) a[i] = limb_add(a[i], b[i], &carry);
   return carry;
 }
 
