@@ -11,6 +11,7 @@ namespace {
 
 // x^|m| (and its reciprocal for m < 0) at the current (raised) precision, truncated.
 void power_truncated(DecFloat* dst, const DecFloat* x, std::int64_t m) {
+  const std::uint32_t status_before = g_arith.status;
   ScratchScope scope;
   DecFloat* sq = scratch_dec();
   DecFloat* acc = scratch_dec();
@@ -30,6 +31,9 @@ void power_truncated(DecFloat* dst, const DecFloat* x, std::int64_t m) {
     if (e) dec_mul(sq, sq, sq);
   }
   if (m < 0) {
+    // x^-m = (1/x)^m: a product that overflowed means a result that underflows, which is
+    // silent, so the overflow status of the intermediate must not be reported.
+    if (is_infinity(acc) && status_before == 0) g_arith.status = 0;
     if (is_zero(acc)) {
       make_infinity(dst, dec_negative(acc));
       if (g_arith.report_overflow) set_status(MathStatus::Overflow);
