@@ -66,13 +66,9 @@ Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
     const Word carry = limbs_add(m, t, n);
     if (carry || m[0] >= kPow10[k]) {
       // One digit more than k at the top: shift right by one digit.
-      Word r;
-      Word low;
+      Word low, unused;
       div_pow10(m[n - 1], 1, &low);
-      (void)r;
-      Word rr;
-      Word rq = div_pow10(rl, 1, &rr);
-      rl = low * kPow10[18] + rq;
+      rl = low * kPow10[18] + div_pow10(rl, 1, &unused);
       limbs_shift_right(m, n, 1, nullptr);
       if (carry) m[0] += kPow10[18];  // k = 19: the carry becomes the leading digit
       ++e;
@@ -120,12 +116,10 @@ Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
         limbs_shift_left(m, n, shift, rl);
         rl = 0;
       } else {
-        Word unused;
         limbs_shift_left(m, n, shift, rl);
-        Word keep;
+        Word keep;  // the round limb's digits that did not move in
         div_pow10(rl, static_cast<int>(19 - shift), &keep);
         rl = shift == 19 ? 0 : keep * kPow10[shift];
-        (void)unused;
       }
       e -= shift;
     }

@@ -127,23 +127,6 @@ bool set_exponent_checked(DecFloat* x, std::int64_t e) {
   return set_exponent_checked(x, e, dec_negative(x));
 }
 
-// Digit at position i (0 = leading digit) of the mantissa.
-static int mantissa_digit(const DecFloat* x, std::int64_t i) {
-  const std::int64_t k = g_arith.top_digits;
-  std::int64_t limb, pos;  // pos = digits after it within its limb
-  if (i < k) {
-    limb = 1;
-    pos = k - 1 - i;
-  } else {
-    limb = 2 + (i - k) / 19;
-    pos = 18 - (i - k) % 19;
-  }
-  Word r;
-  Word q = div_pow10(x[limb], static_cast<int>(pos), &r);
-  div_pow10(q, 1, &r);
-  return static_cast<int>(r);
-}
-
 bool is_integer(const DecFloat* x) {
   if (is_special(x)) return x[1] == 0;
   const std::int64_t e = dec_exponent(x);
@@ -152,7 +135,7 @@ bool is_integer(const DecFloat* x) {
   if (e >= p - 1) return true;
   // every digit after position e must be zero
   for (std::int64_t i = e + 1; i < p; ++i) {
-    if (mantissa_digit(x, i) != 0) return false;
+    if (mantissa_digit(x + 1, i) != 0) return false;
   }
   return true;
 }
@@ -161,7 +144,7 @@ bool is_even(const DecFloat* x) {
   if (is_special(x)) return x[1] == 0;
   const std::int64_t e = dec_exponent(x);
   if (e < 0 || e >= g_arith.precision) return true;
-  return mantissa_digit(x, e) % 2 == 0;
+  return mantissa_digit(x + 1, e) % 2 == 0;
 }
 
 void apply_rounding(DecFloat* x, Word round_limb) {

@@ -79,29 +79,13 @@ void dec_round_digits(DecFloat* dst, const DecFloat* a, std::int64_t digits) {
   Word* m = dst + 1;
   // The first dropped digit decides: >= 5 rounds the magnitude up.
   const std::int64_t k = g_arith.top_digits;
-  std::int64_t limb, pos;
-  if (digits < k) {
-    limb = 0;
-    pos = k - 1 - digits;
-  } else {
-    limb = 1 + (digits - k) / 19;
-    pos = 18 - (digits - k) % 19;
-  }
-  Word r;
-  Word q = div_pow10(m[limb], static_cast<int>(pos), &r);
-  div_pow10(q, 1, &r);
-  const bool up = r >= 5;
+  const bool up = mantissa_digit(m, digits) >= 5;
   clear_digits_from(m, digits);
   if (!up) return;
   // Add one unit at position digits - 1 and let the carry ripple.
-  std::int64_t ulimb, upos;
-  if (digits - 1 < k) {
-    ulimb = 0;
-    upos = k - digits;
-  } else {
-    ulimb = 1 + (digits - 1 - k) / 19;
-    upos = 18 - (digits - 1 - k) % 19;
-  }
+  const DigitPlace unit = digit_place(digits - 1);
+  const std::int64_t ulimb = unit.limb;
+  const int upos = unit.below;
   Word carry = kPow10[upos];
   for (std::int64_t i = ulimb; i >= 1 && carry; --i) {
     m[i] += carry;

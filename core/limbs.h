@@ -83,5 +83,26 @@ inline Word limbs_mul_word(Word* a, std::int64_t len, Word m, Word carry) {
   return carry;
 }
 
+// Place of mantissa digit i (0 = the leading digit): its limb (0 = the top limb) and the number
+// of digits after it within that limb.
+struct DigitPlace {
+  std::int64_t limb;
+  int below;
+};
+inline DigitPlace digit_place(std::int64_t i) {
+  const std::int64_t k = g_arith.top_digits;
+  if (i < k) return {0, static_cast<int>(k - 1 - i)};
+  return {1 + (i - k) / 19, static_cast<int>(18 - (i - k) % 19)};
+}
+
+// The decimal digit of mantissa limbs m at position i.
+inline int mantissa_digit(const Word* m, std::int64_t i) {
+  const DigitPlace d = digit_place(i);
+  Word r;
+  const Word q = div_pow10(m[d.limb], d.below, &r);
+  div_pow10(q, 1, &r);
+  return static_cast<int>(r);
+}
+
 inline Word* dec_limbs(DecFloat* x) { return x + 1; }
 inline const Word* dec_limbs(const DecFloat* x) { return x + 1; }

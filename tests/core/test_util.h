@@ -10,7 +10,8 @@
 #include "core/word_arith.h"
 
 struct Dec {
-  std::vector<Word> w = std::vector<Word>(static_cast<std::size_t>(dec_words()) + 4, 0);
+  // Room for any precision, so a record made before a change of precision stays valid.
+  std::vector<Word> w = std::vector<Word>(static_cast<std::size_t>(kMaxLimbs) + 8, 0);
   DecFloat* p() { return w.data(); }
   const DecFloat* p() const { return w.data(); }
   operator DecFloat*() { return w.data(); }
