@@ -84,8 +84,11 @@ bool is_thousands_separator(char16_t c, std::uint32_t flags);
 bool separator_char_allowed(char16_t c);
 
 // Parses text (length -1: NUL-terminated); returns the round_limb for apply_rounding. Failures
-// leave dst undefined with status 301 (grammar) or 100 (base).
+// leave dst undefined with status 301 (grammar; also a null text or another negative length) or
+// 100 (base). An exponent beyond the range gives +-infinity with status 200, or a silent +-0.
 Word dec_parse(DecFloat* dst, const char16_t* text, std::int64_t length, std::uint32_t flags);
+// Appends the text of x. With kKeepDecimalPoint a scientific mantissa without fractional digits
+// gets the separator and "0" before the exponent marker ("5,0e+3").
 void dec_format(TextSink& sink, const DecFloat* x, std::uint32_t flags);
 // Characters a caller must provide for dec_format at the current precision.
 std::int64_t dec_text_size(std::uint32_t flags);
