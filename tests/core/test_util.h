@@ -60,3 +60,20 @@ inline void set_digits(DecFloat* x, const std::string& digits, std::int64_t e, b
   }
   x[0] = static_cast<Word>(e) * 2 + (neg ? 1 : 0);
 }
+
+// Whether a and b (normal values of the current precision, or equal specials) differ by at
+// most one unit in the last place of b.
+bool within_one_ulp(const DecFloat* a, const DecFloat* b);
+
+// Reads "+ digits exp", "- digits exp", "0", "-0", "inf", "-inf" or "NaN" from a line of
+// reference data into x at the current precision.
+class LineReader {
+ public:
+  explicit LineReader(const std::string& line) : line_(line) {}
+  std::string word();
+  void number(DecFloat* x);
+
+ private:
+  std::string line_;
+  std::size_t pos_ = 0;
+};

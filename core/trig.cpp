@@ -1,0 +1,435 @@
+// Sine, cosine, tangent, arc tangent and the angle of a point.
+#include "core/trig.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/arith.h"
+#include "core/constants.h"
+#include "core/limbs.h"
+
+namespace {
+
+// Digits the constant tables hold exactly; a reduction never asks for more.
+constexpr std::int64_t kTableDigits = 19 * static_cast<std::int64_t>(kConstantLimbs) - 1;
+
+// Extra digits for a series of about P / 2 terms whose truncated additions each lose up to
+// one unit in the last place.
+std::int64_t series_guard() {
+  return digit_count(static_cast<Word>(g_arith.precision)) + 2;
+}
+
+std::size_t words_for(std::int64_t digits) {
+  return static_cast<std::size_t>((digits + 18) / 19 + 2);
+}
+
+// Runs `body` at `digits` digits on x (of the current precision) widened to it, and writes the
+// result truncated to out_digits into dst.
+template <class Body>
+void at_precision(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, const DecFloat* x,
+                  Body body) {
+  const std::int64_t p = g_arith.precision;
+  ScratchScope scope;
+  DecFloat* wx = scratch_alloc(words_for(digits));
+  DecFloat* wr = scratch_alloc(words_for(digits));
+  realign(wx, digits, x, p);
+  {
+    GuardedPrecision gp(digits - p);
+    body(wr, wx);
+  }
+  realign(dst, out_digits, wr, digits);
+}
+
+// sin and cos series of t, |t| <= pi/4, in one loop; either output may be null.
+void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t) {
+  ScratchScope scope;
+  const std::int64_t p = g_arith.precision;
+  DecFloat* t2 = scratch_dec();
+  DecFloat* term_s = scratch_dec();
+  DecFloat* term_c = scratch_dec();
+  DecFloat* sum_s = scratch_dec();
+  DecFloat* sum_c = scratch_dec();
+  dec_mul(t2, t, t);
+  dec_copy(term_s, t);
+  dec_copy(sum_s, t);
+  dec_from_word(term_c, 1);
+  dec_from_word(sum_c, 1);
+  bool s_done = s == nullptr || is_zero(t), c_done = c == nullptr;
+  for (Word j = 1; !(s_done && c_done); j += 2) {
+    // cos: term * t^2 / (j (j + 1)), j = 1, 3, ...; sin: term * t^2 / ((j + 1)(j + 2))
+    if (!c_done) {
+      dec_mul(term_c, term_c, t2);
+      dec_div_word(term_c, term_c, j * (j + 1), 0);
+      dec_negate(term_c);
+      dec_add_sub(sum_c, sum_c, term_c, 0);
+      c_done = is_special(term_c) || is_special(sum_c) ||
+               dec_exponent(sum_c) - dec_exponent(term_c) >= p - 1;
+    }
+    if (!s_done) {
+      dec_mul(term_s, term_s, t2);
+      dec_div_word(term_s, term_s, (j + 1) * (j + 2), 0);
+      dec_negate(term_s);
+      dec_add_sub(sum_s, sum_s, term_s, 0);
+      s_done = is_special(term_s) || is_special(sum_s) ||
+               dec_exponent(sum_s) - dec_exponent(term_s) >= p - 1;
+    }
+  }
+  if (s) dec_copy(s, sum_s);
+  if (c) dec_copy(c, sum_c);
+}
+
+// |x| = q pi/4 + r; writes t (r, or r - pi/4 for odd octants) at precision t_digits and the
+// octant q mod 8, or returns false when the reduction fails. The reduction runs with extra
+// digits: as many as |x| has integer digits, and again as many as t lost to cancellation, so
+// that t is right to t_digits digits.
+bool reduce_by_quarter_pi(DecFloat* t, std::int64_t t_digits, Word* octant, const DecFloat* x) {
+  const std::int64_t ex = dec_exponent(x);
+  std::int64_t extra = std::max<std::int64_t>(ex, 0) + 4;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const std::int64_t w = std::min(t_digits + extra, kTableDigits);
+    bool ok = true;
+    std::int64_t et = 0;
+    bool zero = false;
+    Word q = 0;
+    at_precision(w, t, t_digits, x, [&](DecFloat* r, const DecFloat* wx) {
+      ScratchScope scope;
+      DecFloat* ax = scratch_dec();
+      DecFloat* quarter = scratch_dec();
+      DecFloat* quot = scratch_dec();
+      dec_copy(ax, wx);
+      dec_abs(ax);
+      load_constant(quarter, kConstPiQuarter);
+      dec_divmod(quot, r, ax, quarter);
+      // Only the octant q mod 8 matters; it follows from the last three digits of q, so
+      // quotients beyond 64 bits (|x| up to 10^20) are fine.
+      if (is_special(quot) && !is_zero(quot)) {
+        ok = false;
+        return;
+      }
+      q = 0;
+      if (!is_zero(quot)) {
+        const std::int64_t eq = dec_exponent(quot);
+        for (std::int64_t i = std::max<std::int64_t>(eq - 2, 0); i <= eq; ++i) {
+          q = q * 10 + (i < g_arith.precision ? static_cast<Word>(mantissa_digit(quot + 1, i)) : 0);
+        }
+      }
+      if (q & 1) dec_add_sub(r, r, quarter, 1);
+      zero = is_zero(r);
+      et = dec_exponent(r);
+    });
+    if (!ok) return false;
+    *octant = q & 7;
+    // The absolute error of t is about one unit at digit w of |x|: t keeps its t_digits
+    // digits when the extra digits cover the integer digits of |x| and the cancelled ones.
+    const std::int64_t lost = zero ? t_digits : std::max<std::int64_t>(ex, 0) - et;
+    if (zero || w >= kTableDigits || extra >= lost + 4) {
+      if (zero) {
+        t[0] = kSpecialHeader;
+        std::fill(t + 1, t + (t_digits + 18) / 19 + 1, Word{0});
+      }
+      return true;
+    }
+    extra = lost + 4;
+  }
+  return true;
+}
+
+// Exact tangents tan(j * atan(1/21)), j = 0..16, then tan(pi/4); and tan(j * atan(1/351)).
+constexpr Word kTan21[18][2] = {{0, 1},
+                                {1, 21},
+                                {21, 220},
+                                {661, 4599},
+                                {9240, 47959},
+                                {241999, 997899},
+                                {3039939, 10356940},
+                                {74195659, 214455801},
+                                {886282320, 2214688081},
+                                {20826616801, 45622167381},
+                                {241490560101, 468619449100},
+                                {5539921211221, 9599517870999},
+                                {62968931653320, 98024977039879},
+                                {1420372541759599, 1995555586184139},
+                                {15911689481567859, 20243147384053660},
+                                {354388626496978699, 409194405583559001},
+                                {3925677781010055840ULL, 4119346945378880161ULL},
+                                {1, 1}};
+constexpr Word kTan351[9][2] = {{0, 1},
+                                {1, 351},
+                                {351, 61600},
+                                {184801, 21621249},
+                                {43243200, 3794436799},
+                                {18972799999, 1331804073249},
+                                {3995628436449, 233722128455200},
+                                {1636187709648799, 82032471459338751},
+                                {328167178773033600, 14395880647259126401ULL}};
+
+// Selection bounds: tan of the midpoints between consecutive reduction angles, as leading
+// digits and the exponent of the first one. Entry j is the least value reduced by j.
+struct Bound {
+  Word digits;
+  std::int64_t exponent;
+};
+constexpr Bound kBounds21[18] = {{0, 0},          {237960416, -2}, {714961047, -2}, {119522074, -1},
+                                 {168097856, -1}, {217457577, -1}, {267850247, -1}, {319545019, -1},
+                                 {372837319, -1}, {428056143, -1}, {485572928, -1}, {545812537, -1},
+                                 {609267090, -1}, {676513637, -1}, {748237095, -1}, {825260451, -1},
+                                 {908585185, -1}, {976216557, -1}};
+constexpr Bound kBounds351[9] = {{0, 0},          {142449853, -3}, {427351873, -3},
+                                 {712260830, -3}, {997181350, -3}, {128211806, -2},
+                                 {156707559, -2}, {185205856, -2}, {213707161, -2}};
+
+template <std::size_t N>
+int pick_reduction(const DecFloat* t, const Bound (&bounds)[N]) {
+  int j = 0;
+  for (std::size_t i = 1; i < N; ++i) {
+    if (dec_compare_short(t, bounds[i].digits, bounds[i].exponent, true) >= 0) {
+      j = static_cast<int>(i);
+    }
+  }
+  return j;
+}
+
+// t <- (t q - p) / (t p + q), i.e. tan(atan t - atan(p / q)).
+void reduce_by_tangent(DecFloat* t, Word p_num, Word q_den) {
+  ScratchScope scope;
+  DecFloat* num = scratch_dec();
+  DecFloat* den = scratch_dec();
+  DecFloat* pw = scratch_dec();
+  DecFloat* qw = scratch_dec();
+  dec_from_word(pw, p_num);
+  dec_from_word(qw, q_den);
+  dec_mul_word(num, t, q_den);
+  dec_add_sub(num, num, pw, 1);
+  dec_mul_word(den, t, p_num);
+  dec_add_sub(den, den, qw, 0);
+  dec_div(t, num, den);
+}
+
+// atan of a normal x, truncated, at the current precision.
+Word atan_core(DecFloat* dst, const DecFloat* x) {
+  const std::int64_t p = g_arith.precision;
+  const bool neg = dec_negative(x);
+  ScratchScope scope;
+  DecFloat* t = scratch_dec();
+  dec_copy(t, x);
+  dec_abs(t);
+  const bool reflect = dec_compare_word(t, 1, false) > 0;
+  if (reflect) {
+    DecFloat* one = scratch_dec();
+    dec_from_word(one, 1);
+    dec_div(t, one, t);
+  }
+  const int j1 = pick_reduction(t, kBounds21);
+  if (j1) reduce_by_tangent(t, kTan21[j1][0], kTan21[j1][1]);
+  int j2 = 0;
+  bool t_neg = false;
+  if (p >= 70 && !is_zero(t)) {
+    t_neg = dec_negative(t);
+    dec_abs(t);
+    j2 = pick_reduction(t, kBounds351);
+    if (j2) reduce_by_tangent(t, kTan351[j2][0], kTan351[j2][1]);
+  }
+  // a = t - t^3/3 + t^5/5 - ...
+  DecFloat* a = scratch_dec();
+  DecFloat* pw = scratch_dec();
+  DecFloat* t2 = scratch_dec();
+  DecFloat* term = scratch_dec();
+  dec_copy(a, t);
+  if (!is_zero(t)) {
+    dec_mul(t2, t, t);
+    dec_copy(pw, t);
+    for (Word j = 1;; ++j) {
+      dec_mul(pw, pw, t2);
+      dec_negate(pw);
+      dec_div_word(term, pw, 2 * j + 1, 0);
+      dec_add_sub(a, a, term, 0);
+      if (is_special(term) || is_special(a) || dec_exponent(a) - dec_exponent(term) >= p - 1) break;
+    }
+  }
+  DecFloat* c = scratch_dec();
+  if (j2) {
+    load_constant(c, kConstAtan1_351);
+    dec_mul_word(c, c, static_cast<Word>(j2));
+    dec_add_sub(a, a, c, 0);
+  }
+  if (t_neg) dec_negate(a);  // the second stage worked on |t|
+  if (j1 == 17) {
+    load_constant(c, kConstPiQuarter);
+    dec_add_sub(a, a, c, 0);
+  } else if (j1) {
+    load_constant(c, kConstAtan1_21);
+    dec_mul_word(c, c, static_cast<Word>(j1));
+    dec_add_sub(a, a, c, 0);
+  }
+  if (reflect) {
+    dec_half_pi(c);
+    dec_add_sub(a, c, a, 1);
+  }
+  dec_copy(dst, a);
+  if (neg) dec_negate(dst);
+  return 0;
+}
+
+}  // namespace
+
+Word dec_pi(DecFloat* dst) {
+  ScratchScope scope;
+  DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
+  {
+    GuardedPrecision gp(2);
+    load_constant(w, kConstPiQuarter);
+    dec_mul_word(w, w, 4);
+  }
+  return narrow(dst, w, 2);
+}
+
+Word dec_half_pi(DecFloat* dst) {
+  ScratchScope scope;
+  DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
+  {
+    GuardedPrecision gp(2);
+    load_constant(w, kConstPiQuarter);
+    dec_mul_word(w, w, 2);
+  }
+  return narrow(dst, w, 2);
+}
+
+void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
+  if (is_special(x)) {
+    if (is_zero(x)) {
+      if (sin_out) make_zero(sin_out, dec_negative(x));
+      if (cos_out) dec_from_word(cos_out, 1);
+    } else {
+      const MathStatus st = is_infinity(x) ? MathStatus::Undefined : MathStatus::Ok;
+      if (sin_out) make_undefined(sin_out, st);
+      if (cos_out) make_undefined(cos_out, st);
+    }
+    return;
+  }
+  auto fail = [&] {
+    if (sin_out) make_undefined(sin_out, MathStatus::Undefined);
+    if (cos_out) make_undefined(cos_out, MathStatus::Undefined);
+  };
+  if (dec_exponent(x) >= 20) return fail();
+  const bool neg = dec_negative(x);
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t w = p + series_guard();
+  ScratchScope scope;
+  DecFloat* t = scratch_alloc(words_for(w));
+  Word octant;
+  if (!reduce_by_quarter_pi(t, w, &octant, x)) return fail();
+  // Octants 1, 2, 5 and 6 take sin from the cosine series and cos from the sine series.
+  const bool swap = octant == 1 || octant == 2 || octant == 5 || octant == 6;
+  DecFloat* ws = scratch_alloc(words_for(w));
+  DecFloat* wc = scratch_alloc(words_for(w));
+  const bool need_s = (swap ? cos_out : sin_out) != nullptr;
+  const bool need_c = (swap ? sin_out : cos_out) != nullptr;
+  {
+    GuardedPrecision gp(w - p);
+    sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t);
+  }
+  DecFloat* s = swap ? wc : ws;  // sine of x, up to sign
+  DecFloat* c = swap ? ws : wc;
+  const bool neg_s = (octant >= 3 && octant <= 6) != neg;
+  const bool neg_c = octant >= 1 && octant <= 4;
+  if (sin_out) {
+    realign(sin_out, p, s, w);
+    if (neg_s) dec_negate(sin_out);
+  }
+  if (cos_out) {
+    realign(cos_out, p, c, w);
+    if (neg_c) dec_negate(cos_out);
+  }
+}
+
+Word dec_tan(DecFloat* dst, const DecFloat* x) {
+  ScratchScope scope;
+  DecFloat* s = scratch_dec();
+  DecFloat* c = scratch_dec();
+  dec_sin_cos(s, c, x);
+  return dec_div(dst, s, c);
+}
+
+void dec_atan(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    if (is_undefined(x) || is_zero(x)) {
+      dec_copy(dst, x);
+    } else {
+      apply_rounding(dst, dec_half_pi(dst));
+      if (dec_negative(x)) dec_negate(dst);
+    }
+    return;
+  }
+  const std::int64_t g = 4 + series_guard();
+  apply_rounding(dst, with_guard_digits(g, atan_core, dst, x));
+}
+
+void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
+  if (is_undefined(x) || is_undefined(y)) {
+    make_undefined(dst);
+    return;
+  }
+  if (is_zero(x)) {
+    if (is_zero(y)) {
+      make_zero(dst, false);
+    } else {
+      apply_rounding(dst, dec_half_pi(dst));
+      if (dec_negative(y)) dec_negate(dst);
+    }
+    return;
+  }
+  const Word rl = with_guard_digits(
+      4 + series_guard(),
+      [](DecFloat* r, const DecFloat* wy, const DecFloat* wx) -> Word {
+        ScratchScope scope;
+        DecFloat* q = scratch_dec();
+        dec_div(q, wy, wx);
+        if (is_special(q)) {
+          // y / x overflowed or vanished: the angle is that of an axis
+          if (is_zero(q)) {
+            make_zero(r, dec_negative(q));
+          } else {
+            dec_half_pi(r);
+            if (dec_negative(q)) dec_negate(r);
+          }
+        } else {
+          atan_core(r, q);
+        }
+        if (dec_negative(wx)) {
+          DecFloat* pi = scratch_dec();
+          dec_pi(pi);
+          dec_add_sub(r, r, pi, dec_negative(wy) ? 1 : 0);
+        }
+        return 0;
+      },
+      dst, y, x);
+  apply_rounding(dst, rl);
+}
+
+void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle) {
+  const Word rl = with_guard_digits(
+      2,
+      [half_circle](DecFloat* r, const DecFloat* wx) -> Word {
+        ScratchScope scope;
+        DecFloat* q = scratch_dec();
+        load_constant(q, kConstPiQuarter);
+        dec_div_word(r, wx, half_circle / 4, 0);
+        return dec_mul(r, r, q);
+      },
+      dst, x);
+  apply_rounding(dst, rl);
+}
+
+void dec_from_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle) {
+  const Word rl = with_guard_digits(
+      2,
+      [half_circle](DecFloat* r, const DecFloat* wx) -> Word {
+        ScratchScope scope;
+        DecFloat* q = scratch_dec();
+        load_constant(q, kConstPiQuarter);
+        dec_mul_word(r, wx, half_circle / 4);
+        return dec_div(r, r, q);
+      },
+      dst, x);
+  apply_rounding(dst, rl);
+}

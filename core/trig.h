@@ -1,0 +1,29 @@
+// Trigonometric functions of DecFloat: sine and cosine (one series loop for both), tangent,
+// arc tangent by exact rational tangents, the angle of a point, and radian conversions.
+// Statuses: 203 for arguments outside the domain (an infinite argument, |x| >= 10^20 for the
+// sine family). Undefined operands give undefined without status.
+#pragma once
+
+#include <cstdint>
+
+#include "core/decfloat.h"
+
+// Truncated results at the current precision (callers add guard digits and round). The
+// reduction by pi/4 is carried out with as many extra digits as the argument's size and the
+// cancellation near a multiple of pi/4 take, so every digit of the result is right.
+void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x);
+// sin x / cos x; returns the round_limb of the quotient.
+Word dec_tan(DecFloat* dst, const DecFloat* x);
+
+// Rounded results, each with 4 guard digits of its own.
+void dec_atan(DecFloat* dst, const DecFloat* x);
+// The angle of the point (x, y) in (-pi, pi].
+void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x);
+
+// Angle units: the half circle u = 180 (degree) or 200 (gon). Rounded, 2 guard digits.
+void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
+void dec_from_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
+
+// pi/2 and pi at the current precision, truncated (round limb returned).
+Word dec_pi(DecFloat* dst);
+Word dec_half_pi(DecFloat* dst);
