@@ -10,5 +10,10 @@ cmake --build build
 if [[ -x build/bin/numerion ]]; then
   exec build/bin/numerion "$@"
 fi
-echo "The main window is not built yet; starting numerion-cli."
-exec build/bin/numerion-cli "$@"
+if [[ -x build/bin/numerion-cli ]]; then
+  echo "The main window is not built yet; starting numerion-cli."
+  exec build/bin/numerion-cli "$@"
+fi
+echo "Neither the main window nor numerion-cli is built yet. Built so far:"
+ls build/bin
+echo "Run ./test.sh to check them, or build/bin/bench_core for the core's speed."
