@@ -1,0 +1,65 @@
+// The program-wide first application error: a code and two text parameters. Worker threads
+// raise it, the window that started the work shows it once the work has ended. The code is
+// atomic because the window thread raises 9003 (stop) while a worker polls the code; the
+// parameters are written only by the raiser that stored the code.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "app/formula_error_view.h"
+#include "app/messages.h"
+#include "app/text_builder.h"
+
+inline constexpr std::uint32_t kAppErrorInvalidInput = 1000;
+inline constexpr std::uint32_t kAppErrorOverflow = 1001;
+inline constexpr std::uint32_t kAppErrorDivisionByZero = 1002;
+inline constexpr std::uint32_t kAppErrorTextTooLong = 1003;
+inline constexpr std::uint32_t kAppErrorFileNotFound = 1005;
+inline constexpr std::uint32_t kAppErrorFileAccess = 1006;
+inline constexpr std::uint32_t kAppErrorFormula = 1007;
+inline constexpr std::uint32_t kAppErrorSeparators = 1100;
+inline constexpr std::uint32_t kAppErrorInternal = 9000;
+inline constexpr std::uint32_t kAppErrorNotImplemented = 9001;
+inline constexpr std::uint32_t kAppErrorBufferOverflow = 9002;
+inline constexpr std::uint32_t kAppErrorStopped = 9003;  // shows nothing
+
+inline constexpr int kAppErrorParamLength = 260;
+inline constexpr int kErrorTextCapacity = 1023;
+inline constexpr int kMessageResultOk = 1;
+
+struct AppError {
+  std::atomic<std::uint32_t> code{0};  // 0 = none
+  char16_t param1[kAppErrorParamLength + 1] = {};
+  char16_t param2[kAppErrorParamLength + 1] = {};
+};
+extern AppError g_app_error;
+
+inline std::uint32_t app_error_code() {
+  return g_app_error.code.load(std::memory_order_relaxed);
+}
+
+// Stores the error unless one is stored already (the first wins). An absent parameter is
+// stored as "?"; one longer than 260 characters is cut to 260 ending in "…".
+void set_app_error(std::uint32_t code, const char16_t* param1 = nullptr,
+                   const char16_t* param2 = nullptr);
+
+// Clears the error record, the formula error, MathStatus and the stop request.
+void clear_app_error();
+
+// Shows the stored error in a message box and clears it together with the formula error,
+// MathStatus and the stop request. Returns the box's result, or the code (0 or 9003) when
+// nothing is shown.
+int show_app_error();
+
+// The message of an application error code; -1 for codes without one (0 has message 109,
+// 9003 has none).
+MessageId app_error_message(std::uint32_t code);
+// The message of a formula error code; 149 (which shows the code itself) for 10205 and every
+// code without a message of its own.
+MessageId formula_error_message(std::uint32_t code);
+
+// The text show_app_error shows, in the current language: the message of `code` with the two
+// parameters, then the formula error when `formula.code` is set. The caller marks an overflow.
+void build_app_error_text(TextBuilder& b, std::uint32_t code, const char16_t* param1,
+                          const char16_t* param2, FormulaErrorView formula);

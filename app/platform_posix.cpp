@@ -1,0 +1,134 @@
+// The platform layer on POSIX systems (Linux).
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/platform.h"
+#include "app/utf8.h"
+
+namespace {
+
+const char* env_value(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
+void copy_separator(const char* bytes, char16_t out[4]) {
+  const std::u16string text = utf8_or_latin1_to_utf16(bytes != nullptr ? bytes : "");
+  std::size_t n = 0;
+  for (; n < 3 && n < text.size(); ++n) out[n] = text[n];
+  out[n] = 0;
+}
+
+void stderr_message(const char16_t* caption, const char16_t* text, int /*icon*/) {
+  const std::string c = utf16_to_utf8(caption != nullptr ? caption : u"");
+  const std::string t = utf16_to_utf8(text != nullptr ? text : u"");
+  std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+  std::fflush(stderr);
+}
+
+std::atomic<MessageHook> g_message_hook{stderr_message};
+
+bool write_all(int fd, const unsigned char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::filesystem::path platform_app_data_folder() {
+  // Relative values of XDG_CONFIG_HOME are invalid by the XDG rules and are ignored.
+  if (const char* xdg = env_value("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
+    return std::filesystem::path(xdg);
+  }
+  if (const char* home = env_value("HOME"); home != nullptr) {
+    return std::filesystem::path(home) / ".config";
+  }
+  return {};
+}
+
+bool platform_user_language_is_german() {
+  const char* lang = env_value("LC_ALL");
+  if (lang == nullptr) lang = env_value("LC_MESSAGES");
+  if (lang == nullptr) lang = env_value("LANG");
+  if (lang == nullptr) return false;
+  // The primary language is the part before territory, codeset or modifier: "de_AT.UTF-8".
+  const std::string_view v(lang);
+  if (v.substr(0, 2) != "de") return false;
+  return v.size() == 2 || v[2] == '_' || v[2] == '.' || v[2] == '@' || v[2] == '-';
+}
+
+void platform_locale_separators(char16_t decimal[4], char16_t thousands[4]) {
+  decimal[0] = 0;
+  thousands[0] = 0;
+  // A locale object of our own instead of setlocale: the process-wide numeric locale (printf,
+  // strtod) stays "C".
+  locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return;
+  const locale_t previous = uselocale(user);
+  const lconv* conv = localeconv();
+  copy_separator(conv->decimal_point, decimal);
+  copy_separator(conv->thousands_sep, thousands);
+  uselocale(previous);
+  freelocale(user);
+}
+
+std::filesystem::path platform_module_path() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe;
+}
+
+bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size) {
+  std::string temp = path.native() + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  // Keep the permissions of the file being replaced; a new file stays private to the user.
+  struct stat old_stat;
+  if (::stat(path.c_str(), &old_stat) == 0 && S_ISREG(old_stat.st_mode)) {
+    ::fchmod(fd, old_stat.st_mode & 07777);
+  }
+  bool ok = write_all(fd, static_cast<const unsigned char*>(data), size);
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable; a failure here cannot undo anything any more.
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
+  return true;
+}
+
+MessageHook platform_set_message_hook(MessageHook hook) {
+  return g_message_hook.exchange(hook != nullptr ? hook : stderr_message);
+}
+
+void platform_show_message(const char16_t* caption, const char16_t* text, int icon) {
+  g_message_hook.load()(caption, text, icon);
+}
