@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "core/arith.h"
+#include "core/complex.h"
 #include "core/decfloat.h"
+#include "core/hyperbolic.h"
 #include "core/text.h"
+#include "core/trig.h"
 
 namespace {
 
@@ -82,6 +85,89 @@ void BM_Parse(benchmark::State& state) {
   }
 }
 
+// Trigonometric and hyperbolic functions on a of about 0.3 ... 3 (exponent 0 or -1).
+template <class F>
+void run_unary(benchmark::State& state, F f) {
+  Operands o = make_operands(state.range(0));
+  o.a[0] = 0;  // exponent 0: a in [1, 10)
+  for (auto _ : state) {
+    f(o.r.data(), o.a.data());
+    benchmark::DoNotOptimize(o.r.data());
+  }
+}
+
+void BM_Sin(benchmark::State& state) {
+  run_unary(state, [](DecFloat* r, const DecFloat* a) {
+    apply_rounding(r, with_guard_digits(
+                          3,
+                          [](DecFloat* d, const DecFloat* x) -> Word {
+                            dec_sin_cos(d, nullptr, x);
+                            return 0;
+                          },
+                          r, a));
+  });
+}
+void BM_Cos(benchmark::State& state) {
+  run_unary(state, [](DecFloat* r, const DecFloat* a) {
+    apply_rounding(r, with_guard_digits(
+                          3,
+                          [](DecFloat* d, const DecFloat* x) -> Word {
+                            dec_sin_cos(nullptr, d, x);
+                            return 0;
+                          },
+                          r, a));
+  });
+}
+void BM_Tan(benchmark::State& state) {
+  run_unary(state, [](DecFloat* r, const DecFloat* a) {
+    apply_rounding(r, with_guard_digits(3, dec_tan, r, a));
+  });
+}
+void BM_Atan(benchmark::State& state) {
+  run_unary(state, dec_atan);
+}
+void BM_Asin(benchmark::State& state) {
+  run_unary(state, [](DecFloat* r, const DecFloat* a) {
+    ScratchScope s;
+    DecFloat* t = scratch_dec();
+    dec_div_word(t, a, 10, 0);  // into (-1, 1)
+    dec_asin(r, t);
+  });
+}
+void BM_Sinh(benchmark::State& state) {
+  run_unary(state, [](DecFloat* r, const DecFloat* a) {
+    apply_rounding(r, with_guard_digits(3, dec_sinh, r, a));
+  });
+}
+void BM_Tanh(benchmark::State& state) {
+  run_unary(state, dec_tanh);
+}
+
+// Complex operands from the two random values: a + bi and b + ai.
+template <class F>
+void run_complex(benchmark::State& state, F f) {
+  Operands o = make_operands(state.range(0));
+  const std::size_t n = o.a.size();
+  std::vector<Word> x(2 * n), y(2 * n), r(2 * n);
+  std::copy(o.a.begin(), o.a.end(), x.begin());
+  std::copy(o.b.begin(), o.b.end(), x.begin() + static_cast<std::ptrdiff_t>(n));
+  std::copy(o.b.begin(), o.b.end(), y.begin());
+  std::copy(o.a.begin(), o.a.end(), y.begin() + static_cast<std::ptrdiff_t>(n));
+  for (auto _ : state) {
+    f(r.data(), x.data(), y.data());
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+void BM_ComplexMul(benchmark::State& state) {
+  run_complex(state, cplx_mul);
+}
+void BM_ComplexDiv(benchmark::State& state) {
+  run_complex(state, cplx_div);
+}
+void BM_ComplexRoot(benchmark::State& state) {
+  run_complex(state, [](Complex* r, const Complex* x, const Complex*) { cplx_root(r, 3, x, 1); });
+}
+
 }  // namespace
 
 #define NUMERION_DIGITS Arg(16)->Arg(100)->Arg(1000)->Arg(10005)
@@ -90,3 +176,13 @@ BENCHMARK(BM_Mul)->NUMERION_DIGITS;
 BENCHMARK(BM_Div)->NUMERION_DIGITS;
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;
 BENCHMARK(BM_Format)->NUMERION_DIGITS;
+BENCHMARK(BM_Sin)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Cos)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Tan)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Atan)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Asin)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Sinh)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Tanh)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComplexMul)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComplexDiv)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComplexRoot)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);

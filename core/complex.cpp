@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "core/arith.h"
+#include "core/constants.h"
+#include "core/elementary.h"
+#include "core/trig.h"
 #include "core/word_arith.h"
 
 namespace {
@@ -428,4 +431,194 @@ std::int64_t cplx_format(char16_t* buffer, std::int64_t capacity, const Complex*
   }
   if (terminate && capacity > 0) buffer[std::min(n, capacity - 1)] = 0;
   return n;
+}
+
+// --- absolute value, roots and powers ----------------------------------------------------------
+
+Word dec_hypot(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  if (is_undefined(a) || is_undefined(b)) {
+    make_undefined(dst);
+    return 0;
+  }
+  if (is_infinity(a) || is_infinity(b)) {
+    make_infinity(dst, false);
+    return 0;
+  }
+  if (is_zero(a) || is_zero(b)) {
+    dec_copy(dst, is_zero(a) ? b : a);
+    dec_abs(dst);
+    return 0;
+  }
+  const std::int64_t ea = dec_exponent(a), eb = dec_exponent(b);
+  const __int128 diff = static_cast<__int128>(ea) - eb;
+  if (diff > g_arith.precision || diff < -g_arith.precision) {
+    dec_copy(dst, diff > 0 ? a : b);
+    dec_abs(dst);
+    return 0;
+  }
+  // Scale both by 10^-E(a) so the squares cannot leave the exponent range.
+  ScratchScope scope;
+  DecFloat* x = scratch_dec();
+  DecFloat* y = scratch_dec();
+  dec_copy(x, a);
+  dec_copy(y, b);
+  set_exponent_checked(x, 0, false);
+  set_exponent_checked(y, eb - ea, false);
+  dec_mul(x, x, x);
+  dec_mul(y, y, y);
+  dec_add_sub(x, x, y, 0);
+  const Word rl = dec_sqrt(dst, x);
+  set_exponent_checked(dst, dec_exponent(dst) + ea, false);
+  return rl;
+}
+
+void cplx_abs(Complex* dst, const Complex* z) {
+  ScratchScope scope;
+  DecFloat* im = scratch_dec();
+  dec_copy(im, cplx_im(z));
+  apply_rounding(cplx_re(dst), with_guard_digits(3, dec_hypot, cplx_re(dst), cplx_re(z), im));
+  make_zero(cplx_im(dst), false);
+}
+
+void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k) {
+  if (n < 1 || n >= (std::int64_t{1} << 61) || k < 0 || k >= n) {
+    cplx_make_undefined(dst, MathStatus::Undefined);
+    return;
+  }
+  if (is_undefined(cplx_re(z)) || is_undefined(cplx_im(z))) {
+    cplx_make_undefined(dst, MathStatus::Ok);
+    return;
+  }
+  if (is_zero(cplx_re(z)) && is_zero(cplx_im(z))) {
+    cplx_make_zero(dst, dec_negative(cplx_re(z)));
+    return;
+  }
+  if (is_infinity(cplx_re(z)) || is_infinity(cplx_im(z))) {
+    cplx_make_undefined(dst, MathStatus::Undefined);
+    return;
+  }
+  constexpr std::int64_t g =
+      8;  // angle, sine and cosine, the modulus and its root each add an error
+  ScratchScope scope;
+  const std::size_t w = words_at(g_arith.precision + g) + 1;
+  DecFloat* x = scratch_alloc(w);
+  DecFloat* y = scratch_alloc(w);
+  DecFloat* re = scratch_alloc(w);
+  DecFloat* im = scratch_alloc(w);
+  widen(x, cplx_re(z), g);
+  widen(y, cplx_im(z), g);
+  {
+    GuardedPrecision gp(g);
+    DecFloat* phi = scratch_dec();
+    DecFloat* ax = scratch_dec();
+    DecFloat* ay = scratch_dec();
+    dec_copy(ax, x);
+    dec_abs(ax);
+    dec_copy(ay, y);
+    dec_abs(ay);
+    // theta = Q pi/2 + phi with |phi| <= pi/4, taken without cancellation.
+    std::int64_t q_quarter;
+    std::int64_t branch = k;
+    const bool y_steep = dec_compare(ay, ax, false) > 0;
+    if (!y_steep && !dec_negative(x)) {
+      q_quarter = 0;
+      dec_angle(phi, y, ax);
+    } else if (!y_steep) {
+      q_quarter = 2;
+      dec_angle(phi, y, ax);
+      dec_negate(phi);
+      if (dec_negative(y) && !is_zero(y)) branch -= 1;
+    } else if (!dec_negative(y)) {
+      q_quarter = 1;
+      dec_angle(phi, x, ay);
+      dec_negate(phi);
+    } else {
+      q_quarter = 3;
+      dec_angle(phi, x, ay);
+      branch -= 1;
+    }
+    // M = 4k + Q: the root's angle is (M pi/2 + phi) / n.
+    const __int128 m = static_cast<__int128>(branch) * 4 + q_quarter;
+    DecFloat* c = scratch_dec();
+    DecFloat* s = scratch_dec();
+    const __int128 rem = m % n;
+    if (rem == 0) {
+      std::int64_t quadrant = static_cast<std::int64_t>((m / n) % 4);
+      if (quadrant < 0) quadrant += 4;
+      DecFloat* phin = scratch_dec();
+      dec_div_word(phin, phi, static_cast<Word>(n), 0);
+      DecFloat* cp = scratch_dec();
+      DecFloat* sp = scratch_dec();
+      dec_sin_cos(sp, cp, phin);
+      switch (quadrant) {
+        case 0:
+          dec_copy(c, cp);
+          dec_copy(s, sp);
+          break;
+        case 1:
+          dec_copy(c, sp);
+          dec_negate(c);
+          dec_copy(s, cp);
+          break;
+        case 2:
+          dec_copy(c, cp);
+          dec_negate(c);
+          dec_copy(s, sp);
+          dec_negate(s);
+          break;
+        default:
+          dec_copy(c, sp);
+          dec_copy(s, cp);
+          dec_negate(s);
+          break;
+      }
+    } else {
+      DecFloat* alpha = scratch_dec();
+      load_constant(alpha, kConstPiQuarter);
+      const bool mneg = m < 0;
+      const unsigned __int128 am = static_cast<unsigned __int128>(mneg ? -m : m) * 2;
+      dec_mul_word(alpha, alpha, static_cast<Word>(am));  // |M| < 2^63, 2|M| < 2^64
+      if (mneg) dec_negate(alpha);
+      dec_add_sub(alpha, alpha, phi, 0);
+      dec_div_word(alpha, alpha, static_cast<Word>(n), 0);
+      dec_sin_cos(s, c, alpha);
+    }
+    DecFloat* r = scratch_dec();
+    DecFloat* rho = scratch_dec();
+    dec_hypot(r, x, y);
+    if (n == 1) {
+      dec_copy(rho, r);
+    } else if (n == 2) {
+      dec_sqrt(rho, r);
+    } else if (n == 3) {
+      dec_cbrt(rho, r);
+    } else {
+      dec_root_int(rho, r, static_cast<Word>(n));
+    }
+    dec_mul(re, rho, c);
+    dec_mul(im, rho, s);
+  }
+  apply_rounding(cplx_re(dst), narrow(cplx_re(dst), re, g));
+  apply_rounding(cplx_im(dst), narrow(cplx_im(dst), im, g));
+}
+
+void cplx_pow(Complex* dst, const Complex* z, const Complex* w) {
+  if (!cplx_is_real(w)) {
+    cplx_make_undefined(dst, MathStatus::RealArgumentRequired);
+    return;
+  }
+  if (cplx_is_real(z)) {
+    ScratchScope scope;
+    DecFloat* y = scratch_dec();
+    dec_copy(y, cplx_re(w));
+    dec_pow_rounded(cplx_re(dst), cplx_re(z), y);
+    make_zero(cplx_im(dst), false);
+    return;
+  }
+  std::int64_t m;
+  if (!dec_to_int(&m, cplx_re(w), 0)) {
+    cplx_make_undefined(dst, MathStatus::Undefined);
+    return;
+  }
+  cplx_pow_int(dst, z, m);
 }

@@ -57,6 +57,17 @@ void cplx_divmod(Complex* q, Complex* r, const Complex* a, const Complex* b);
 void cplx_pow_int(Complex* dst, const Complex* z, std::int64_t m);
 void cplx_round_digits(Complex* dst, const Complex* z, std::int64_t digits);
 
+// sqrt(a^2 + b^2) of real values, truncated (callers add guard digits).
+Word dec_hypot(DecFloat* dst, const DecFloat* a, const DecFloat* b);
+// |z| + 0i, rounded (3 guard digits).
+void cplx_abs(Complex* dst, const Complex* z);
+// The k-th of the n n-th roots of z (1 <= n < 2^61, 0 <= k < n, else 203): the principal
+// argument theta in (-pi, pi] gives the angles (theta + 2 pi k) / n. Rounded.
+void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k);
+// z^w for a real-valued w (else 205): the real power for a real z, else w must be a machine
+// integer (else 203). Rounded.
+void cplx_pow(Complex* dst, const Complex* z, const Complex* w);
+
 // Both real-valued: dec_compare of the real parts (magnitude_only ignores signs). Otherwise
 // an equality test (0 equal, 1 not), and magnitude_only gives 1 with status 205.
 int cplx_compare(const Complex* a, const Complex* b, bool magnitude_only);

@@ -1,12 +1,13 @@
-// The built-in constants, 529 limbs (10,051 digits) each, truncated: every digit held is a
-// digit of the constant. The highest precision ever asked of them is 10,005 digits plus at
-// most 38 guard digits, so 8 digits are spare.
+// The built-in constants, 560 limbs (10,640 digits) each, truncated: every digit held is a
+// digit of the constant. The deepest nesting of guard digits at the highest precision (a
+// power with 38 guard digits whose logarithm and exponential add their own, about 10,080
+// digits in all) stays far below that; loads beyond it are reported with status 400.
 #pragma once
 
 #include "core/decfloat.h"
 
-inline constexpr std::size_t kConstantLimbs = 529;
-static_assert(sizeof(ConstantTable<kConstantLimbs>) == 4240);
+inline constexpr std::size_t kConstantLimbs = 560;
+static_assert(sizeof(ConstantTable<kConstantLimbs>) == 8 + 8 * kConstantLimbs);
 
 extern const ConstantTable<kConstantLimbs> kConstPiQuarter;  // pi/4
 extern const ConstantTable<kConstantLimbs> kConstLn1_2;      // ln 1.2

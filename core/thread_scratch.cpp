@@ -4,7 +4,7 @@
 
 #include "core/decfloat.h"
 
-thread_local ThreadScratch t_scratch;
+thread_local constinit ThreadScratch t_scratch;
 
 void thread_scratch_init() {
   if (t_scratch.base) return;

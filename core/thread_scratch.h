@@ -12,7 +12,8 @@ struct ThreadScratch {
   std::uint8_t* pos = nullptr;
   std::uint8_t* base = nullptr;
 };
-extern thread_local ThreadScratch t_scratch;
+// constinit: no dynamic initialisation, so every access is a plain thread-local read.
+extern thread_local constinit ThreadScratch t_scratch;
 
 // Allocates this thread's block (no-op when it has one) / frees it and clears both pointers.
 void thread_scratch_init();

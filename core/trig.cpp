@@ -40,8 +40,9 @@ void at_precision(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, c
   realign(dst, out_digits, wr, digits);
 }
 
-// sin and cos series of t, |t| <= pi/4, in one loop; either output may be null.
-void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t) {
+}  // namespace
+
+void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t, bool hyperbolic) {
   ScratchScope scope;
   const std::int64_t p = g_arith.precision;
   DecFloat* t2 = scratch_dec();
@@ -50,17 +51,17 @@ void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t) {
   DecFloat* sum_s = scratch_dec();
   DecFloat* sum_c = scratch_dec();
   dec_mul(t2, t, t);
+  if (!hyperbolic) dec_negate(t2);  // the terms alternate
   dec_copy(term_s, t);
   dec_copy(sum_s, t);
   dec_from_word(term_c, 1);
   dec_from_word(sum_c, 1);
-  bool s_done = s == nullptr || is_zero(t), c_done = c == nullptr;
+  bool s_done = s == nullptr || is_zero(t), c_done = c == nullptr || is_zero(t);
   for (Word j = 1; !(s_done && c_done); j += 2) {
     // cos: term * t^2 / (j (j + 1)), j = 1, 3, ...; sin: term * t^2 / ((j + 1)(j + 2))
     if (!c_done) {
       dec_mul(term_c, term_c, t2);
       dec_div_word(term_c, term_c, j * (j + 1), 0);
-      dec_negate(term_c);
       dec_add_sub(sum_c, sum_c, term_c, 0);
       c_done = is_special(term_c) || is_special(sum_c) ||
                dec_exponent(sum_c) - dec_exponent(term_c) >= p - 1;
@@ -68,7 +69,6 @@ void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t) {
     if (!s_done) {
       dec_mul(term_s, term_s, t2);
       dec_div_word(term_s, term_s, (j + 1) * (j + 2), 0);
-      dec_negate(term_s);
       dec_add_sub(sum_s, sum_s, term_s, 0);
       s_done = is_special(term_s) || is_special(sum_s) ||
                dec_exponent(sum_s) - dec_exponent(term_s) >= p - 1;
@@ -77,6 +77,8 @@ void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t) {
   if (s) dec_copy(s, sum_s);
   if (c) dec_copy(c, sum_c);
 }
+
+namespace {
 
 // |x| = q pi/4 + r; writes t (r, or r - pi/4 for odd octants) at precision t_digits and the
 // octant q mod 8, or returns false when the reduction fails. The reduction runs with extra
@@ -326,7 +328,7 @@ void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
   const bool need_c = (swap ? sin_out : cos_out) != nullptr;
   {
     GuardedPrecision gp(w - p);
-    sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t);
+    sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t, false);
   }
   DecFloat* s = swap ? wc : ws;  // sine of x, up to sign
   DecFloat* c = swap ? ws : wc;
@@ -350,18 +352,21 @@ Word dec_tan(DecFloat* dst, const DecFloat* x) {
   return dec_div(dst, s, c);
 }
 
-void dec_atan(DecFloat* dst, const DecFloat* x) {
+Word dec_atan_kernel(DecFloat* dst, const DecFloat* x) {
   if (is_special(x)) {
     if (is_undefined(x) || is_zero(x)) {
       dec_copy(dst, x);
-    } else {
-      apply_rounding(dst, dec_half_pi(dst));
-      if (dec_negative(x)) dec_negate(dst);
+      return 0;
     }
-    return;
+    const Word rl = dec_half_pi(dst);
+    if (dec_negative(x)) dec_negate(dst);
+    return rl;
   }
-  const std::int64_t g = 4 + series_guard();
-  apply_rounding(dst, with_guard_digits(g, atan_core, dst, x));
+  return with_guard_digits(series_guard(), atan_core, dst, x);
+}
+
+void dec_atan(DecFloat* dst, const DecFloat* x) {
+  apply_rounding(dst, with_guard_digits(4, dec_atan_kernel, dst, x));
 }
 
 void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {

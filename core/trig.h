@@ -17,12 +17,18 @@ Word dec_tan(DecFloat* dst, const DecFloat* x);
 
 // Rounded results, each with 4 guard digits of its own.
 void dec_atan(DecFloat* dst, const DecFloat* x);
+// The arc tangent truncated at the current precision (for callers with their own guard digits).
+Word dec_atan_kernel(DecFloat* dst, const DecFloat* x);
 // The angle of the point (x, y) in (-pi, pi].
 void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x);
 
 // Angle units: the half circle u = 180 (degree) or 200 (gon). Rounded, 2 guard digits.
 void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
 void dec_from_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
+
+// The series of sin and cos (or sinh and cosh) of a small t in one loop, truncated at the
+// current precision; either output may be null.
+void sin_cos_series(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* t, bool hyperbolic);
 
 // pi/2 and pi at the current precision, truncated (round limb returned).
 Word dec_pi(DecFloat* dst);

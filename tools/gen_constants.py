@@ -1,13 +1,14 @@
 #!/usr/bin/python3
 """Writes core/constant_tables.cpp: the eight built-in constants as tables of LIMBS limbs of 19
-digits, most significant first, from tools/data/constants.txt (10,200 truncated digits of each
-constant, computed with mpmath at 10,300 digits and cross-checked with a second system).
+digits, most significant first, from tools/data/constants.txt (truncated digits of each
+constant from mpmath, written by tools/make_constant_digits.py). tools/check_constants.py
+verifies the generated tables against an independent integer computation.
 
 Run: /usr/bin/python3 tools/gen_constants.py > core/constant_tables.cpp
 """
 import os
 
-LIMBS = 529
+LIMBS = 560
 NAMES = {
     "pi/4": "kConstPiQuarter",
     "ln(1.2)": "kConstLn1_2",

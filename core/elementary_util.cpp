@@ -1,0 +1,93 @@
+// Shared helpers of the elementary functions: checked constant loads, precision switches,
+// leading digits and the guard-digit rules of the entry points.
+#include <algorithm>
+
+#include "core/elementary_internal.h"
+
+namespace {
+std::int64_t g_constant_high_water = 0;
+}
+
+std::int64_t constant_precision_high_water() {
+  return g_constant_high_water;
+}
+void reset_constant_precision_high_water() {
+  g_constant_high_water = 0;
+}
+
+std::int64_t exp_guard_digits(const DecFloat* x) {
+  const std::int64_t e = is_special(x) ? 0 : dec_exponent(x);
+  return e >= 2 ? std::min<std::int64_t>(e + 3, 38) : 4;
+}
+
+std::int64_t pow_guard_digits(const DecFloat* y) {
+  const std::int64_t e = is_special(y) ? -1 : dec_exponent(y);
+  return e >= 0 ? std::min<std::int64_t>(e + 5, 38) : 5;
+}
+
+std::int64_t factorial_guard_digits(const DecFloat* x) {
+  const std::int64_t e = is_special(x) ? -1 : dec_exponent(x);
+  return e >= 0 ? std::min<std::int64_t>(e + 7, 38) : 7;
+}
+
+std::int64_t pow2_int_guard_digits(std::int64_t m) {
+  const std::uint64_t am =
+      m < 0 ? 0 - static_cast<std::uint64_t>(m) : static_cast<std::uint64_t>(m);
+  return am < 100 ? 3 : std::min(digit_count(am) + 1, 19);
+}
+
+namespace elem {
+
+Word load_checked(DecFloat* x, const ConstantTableHeader& head, const Word* limbs) {
+  const std::int64_t p = g_arith.precision;
+  g_constant_high_water = std::max(g_constant_high_water, p);
+  // The table's digits are exact; asking for more would append zeros silently.
+  if (p > 19 * static_cast<std::int64_t>(head.limb_count)) set_status(MathStatus::InternalLimit);
+  return load_constant(x, head, limbs);
+}
+
+PrecisionScope::PrecisionScope(std::int64_t digits)
+    : p_(g_arith.precision), n_(g_arith.limb_count), k_(g_arith.top_digits) {
+  g_arith.precision = digits;
+  g_arith.limb_count = (digits + 18) / 19;
+  g_arith.top_digits = digits - 19 * g_arith.limb_count + 19;
+}
+
+PrecisionScope::~PrecisionScope() {
+  g_arith.precision = p_;
+  g_arith.limb_count = n_;
+  g_arith.top_digits = k_;
+}
+
+LimbTrim::LimbTrim(std::int64_t limbs) : drop_(limbs) {
+  g_arith.limb_count -= drop_;
+  g_arith.precision -= 19 * drop_;
+}
+
+LimbTrim::~LimbTrim() {
+  g_arith.limb_count += drop_;
+  g_arith.precision += 19 * drop_;
+}
+
+std::int64_t trim_limbs(std::int64_t digits_lost) {
+  if (digits_lost <= 19) return 0;
+  // One limb of margin: the trimmed value still carries a limb below the sum's last digit.
+  return std::clamp<std::int64_t>(digits_lost / 19 - 1, 0, g_arith.limb_count - 1);
+}
+
+void clear_tail(DecFloat* x, std::int64_t limbs) {
+  // Special values written at a trimmed precision leave the tail stale too.
+  if (limbs <= 0) return;
+  const std::int64_t n = g_arith.limb_count;
+  std::fill(x + 1 + n - limbs, x + 1 + n, Word{0});
+}
+
+std::uint64_t leading19(const DecFloat* x) {
+  const std::int64_t k = g_arith.top_digits;
+  if (k == 19) return x[1];
+  const Word next = g_arith.limb_count >= 2 ? x[2] : 0;
+  Word rem;
+  return x[1] * kPow10[19 - k] + div_pow10(next, static_cast<int>(k), &rem);
+}
+
+}  // namespace elem

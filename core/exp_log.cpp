@@ -1,0 +1,464 @@
+// Exponentials and logarithms. Both reduce their argument against the constant tables (ln 10,
+// then powers of 1.2 and 1.01) and finish with a short series whose later terms are computed
+// at fewer limbs, as they only reach the last digits of the sum.
+//
+// exp: 10^y = 10^N e^f with f = (y - N) ln 10; f loses j1 ln 1.2 and j2 ln 1.01, is scaled
+// down to |f| < 10^-4 and the Taylor sum is raised back by tenth powers. The kernel works
+// with max(E(x), 0) + 5 + digits(P) extra digits: the integer digits of y, the two digits
+// that two tenth powers cost, and one per tenfold series length.
+// ln: x = 10^E m with 10^-0.5 < m <= 10^0.5, m divided by powers of 1.2 and 1.01 into
+// [1.01^-0.5, 1.01^0.5], then ln m = 2 artanh((m - 1)/(m + 1)); 4 + digits(P) extra digits
+// cover the cancellation of at most three digits next to a reduction bound.
+#include <algorithm>
+
+#include "core/elementary_internal.h"
+
+namespace elem {
+
+namespace {
+
+std::int64_t series_extra() {
+  return digit_count(static_cast<std::uint64_t>(g_arith.precision));
+}
+
+// Number of reduction steps j with |j ln(factor) - |f|| <= ln(factor) / 2, from the leading
+// digits of |f| (|f| < 2.31).
+int exp_steps(const DecFloat* f, const ReductionTable& t) {
+  if (is_zero(f)) return 0;
+  const std::int64_t e = dec_exponent(f);
+  if (e < -9) return 0;
+  const std::uint64_t v = leading19(f) / kPow10[9 - e];  // |f| * 10^9
+  int j = 0;
+  while (j < t.exp_entries && v >= t.half_steps[j]) ++j;
+  return j;
+}
+
+// f <- f -+ j ln(factor); returns the signed step count (positive when f was positive).
+template <std::size_t N>
+int exp_reduce(DecFloat* f, DecFloat* c, const ReductionTable& t, const ConstantTable<N>& lnf) {
+  const int j = exp_steps(f, t);
+  if (j == 0) return 0;
+  const bool neg = dec_negative(f);
+  load_checked(c, lnf);
+  dec_mul_word(c, c, static_cast<std::uint64_t>(j));
+  dec_add_sub(f, f, c, neg ? 0 : 1);
+  return neg ? -j : j;
+}
+
+// sum * factor^j for a signed j, as a word product or quotient with the decimal exponent
+// change left to the caller (returned).
+std::int64_t apply_factor(DecFloat* sum, int j, const ReductionTable& t) {
+  if (j > 0) {
+    dec_mul_word(sum, sum, t.powers[j].value);
+    return -t.exponent_step * j;
+  }
+  if (j < 0) {
+    dec_div_word(sum, sum, t.powers[-j].value, t.powers[-j].recip);
+    return t.exponent_step * -j;
+  }
+  return 0;
+}
+
+// e^f by Taylor's series at the current precision (|f| <= about 0.005), truncated.
+void exp_series(DecFloat* sum, const DecFloat* f_in) {
+  ScratchScope scope;
+  DecFloat* f = scratch_dec();
+  DecFloat* term = scratch_dec();
+  dec_copy(f, f_in);
+  dec_one(sum);
+  if (is_zero(f)) return;
+  // Scale to |f| < 10^-4; the s tenth powers below undo it. Below 40 digits the four
+  // products of each tenth power cost more than the series terms they save.
+  std::int64_t s = 0;
+  if (dec_exponent(f) > -5 && g_arith.precision > 40) {
+    s = dec_exponent(f) + 5;
+    set_exponent_raw(f, dec_exponent(f) - s);
+  }
+  const std::int64_t p = g_arith.precision;
+  dec_one(term);
+  for (std::uint64_t i = 1;; ++i) {
+    const std::int64_t m = trim_limbs(dec_exponent(sum) - dec_exponent(term));
+    {
+      LimbTrim trim(m);
+      dec_mul(term, term, f);
+      dec_div_word(term, term, i, 0);
+    }
+    clear_tail(term, m);
+    if (is_special(term)) break;
+    dec_add_sub(sum, sum, term, 0);
+    if (dec_exponent(sum) - dec_exponent(term) >= p - 1) break;
+  }
+  for (std::int64_t i = 0; i < s; ++i) {
+    DecFloat* t = term;
+    dec_mul(t, sum, sum);    // sum^2
+    dec_mul(sum, t, t);      // sum^4
+    dec_mul(sum, sum, sum);  // sum^8
+    dec_mul(sum, sum, t);    // sum^10
+  }
+}
+
+// 10^y at the current precision for the mode's y; the caller has raised the precision.
+void exp_core(DecFloat* r, const DecFloat* x, ExpMode mode) {
+  ScratchScope scope;
+  DecFloat* y = scratch_dec();
+  DecFloat* c = scratch_dec();
+  switch (mode) {
+    case ExpMode::Ten:
+      dec_copy(y, x);
+      break;
+    case ExpMode::E:
+      load_checked(c, kConstLog10E);
+      dec_mul(y, x, c);
+      break;
+    case ExpMode::Two:
+      load_checked(c, kConstLn2);
+      dec_mul(y, x, c);
+      load_checked(c, kConstLog10E);
+      dec_mul(y, y, c);
+      break;
+  }
+  std::int64_t n;
+  if (!dec_to_int(&n, y, kToWordAllowFraction | kToWordAllowNegative)) {
+    if (dec_negative(y)) {
+      make_zero(r, false);
+      if (g_arith.report_underflow) set_status(MathStatus::Underflow);
+    } else {
+      make_infinity(r, false);
+      if (g_arith.report_overflow) set_status(MathStatus::Overflow);
+    }
+    return;
+  }
+  DecFloat* f = y;
+  dec_frac(f, y);
+  std::int64_t shift = 0;
+  if (is_zero(f)) {
+    dec_one(r);
+  } else {
+    load_checked(c, kConstLn10);
+    dec_mul(f, f, c);
+    const int j1 = exp_reduce(f, c, kReduce12, kConstLn1_2);
+    const int j2 = exp_reduce(f, c, kReduce101, kConstLn1_01);
+    exp_series(r, f);
+    shift = apply_factor(r, j1, kReduce12) + apply_factor(r, j2, kReduce101);
+  }
+  const __int128 e = static_cast<__int128>(dec_exponent(r)) + n + shift;
+  const std::int64_t clamped =
+      e > kMaxExponent ? kMaxExponent + 1
+                       : (e < -kMaxExponent ? -kMaxExponent - 1 : static_cast<std::int64_t>(e));
+  set_exponent_checked(r, clamped, false);
+}
+
+// m <- m / factor^j (m >= 1) or m * factor^j (m < 1) and L +-= j ln(factor), with j from the
+// leading digits of m against the table's bounds.
+template <std::size_t N>
+void ln_reduce(DecFloat* m, DecFloat* l, DecFloat* c, const ReductionTable& t,
+               const ConstantTable<N>& lnf) {
+  const std::uint32_t lead = leading9(m);
+  const bool above_one = dec_exponent(m) == 0;
+  int j = 0;
+  for (int i = t.log_entries - 1; i >= 1; --i) {
+    if (above_one ? lead >= t.lower[i] : lead <= t.upper[i]) {
+      j = i;
+      break;
+    }
+  }
+  if (j == 0) return;
+  if (above_one) {
+    dec_div_word(m, m, t.powers[j].value, t.powers[j].recip);
+    set_exponent_raw(m, dec_exponent(m) + t.exponent_step * j);
+  } else {
+    dec_mul_word(m, m, t.powers[j].value);
+    set_exponent_raw(m, dec_exponent(m) - t.exponent_step * j);
+  }
+  load_checked(c, lnf);
+  dec_mul_word(c, c, static_cast<std::uint64_t>(j));
+  dec_add_sub(l, l, c, above_one ? 0 : 1);
+}
+
+void atanh_series_core(DecFloat* s, const DecFloat* u) {
+  dec_copy(s, u);
+  if (is_special(u)) return;
+  ScratchScope scope;
+  DecFloat* u2 = scratch_dec();
+  DecFloat* pw = scratch_dec();
+  DecFloat* term = scratch_dec();
+  dec_mul(u2, u, u);
+  dec_copy(pw, u);
+  const std::int64_t p = g_arith.precision;
+  for (std::uint64_t j = 1;; ++j) {
+    const std::int64_t m = trim_limbs(dec_exponent(s) - dec_exponent(pw));
+    {
+      LimbTrim trim(m);
+      dec_mul(pw, pw, u2);
+      dec_div_word(term, pw, 2 * j + 1, 0);
+    }
+    clear_tail(pw, m);
+    clear_tail(term, m);
+    if (is_special(term)) break;
+    dec_add_sub(s, s, term, 0);
+    if (is_special(s) || dec_exponent(s) - dec_exponent(term) >= p - 1) break;
+  }
+}
+
+// ln x for a positive normal x at the current (raised) precision.
+void ln_core(DecFloat* r, const DecFloat* x) {
+  ScratchScope scope;
+  DecFloat* m = scratch_dec();
+  DecFloat* l = scratch_dec();
+  DecFloat* c = scratch_dec();
+  DecFloat* a = scratch_dec();
+  DecFloat* b = scratch_dec();
+  std::int64_t e = dec_exponent(x);
+  dec_copy(m, x);
+  dec_abs(m);
+  if (leading9(m) > 316227766) {  // m > sqrt(10): take m / 10
+    ++e;
+    set_exponent_raw(m, -1);
+  } else {
+    set_exponent_raw(m, 0);
+  }
+  make_zero(l, false);
+  if (e != 0) {
+    load_checked(c, kConstLn10);
+    dec_mul_word(l, c, e < 0 ? 0 - static_cast<std::uint64_t>(e) : static_cast<std::uint64_t>(e));
+    if (e < 0) dec_negate(l);
+  }
+  ln_reduce(m, l, c, kReduce12, kConstLn1_2);
+  ln_reduce(m, l, c, kReduce101, kConstLn1_01);
+  dec_one(c);
+  dec_add_sub(a, m, c, 1);
+  if (is_zero(a)) {
+    dec_copy(r, l);
+    if (is_zero(r)) dec_abs(r);
+    return;
+  }
+  dec_add_sub(b, m, c, 0);
+  dec_div(a, a, b);
+  atanh_series_core(b, a);
+  dec_mul_word(b, b, 2);
+  dec_add_sub(r, l, b, 0);
+}
+
+std::int64_t ln_extra() {
+  return 4 + series_extra();
+}
+
+}  // namespace
+
+void ln_positive(DecFloat* dst, const DecFloat* x) {
+  raised(ln_extra(), dst, x, ln_core);
+}
+
+Word exp10_with_extra(DecFloat* dst, const DecFloat* x, ExpMode mode, std::int64_t extra) {
+  return raised(extra, dst, x, [mode](DecFloat* r, const DecFloat* a) { exp_core(r, a, mode); });
+}
+
+}  // namespace elem
+
+using namespace elem;
+
+Word dec_exp10(DecFloat* dst, const DecFloat* x, ExpMode mode) {
+  if (is_special(x)) {
+    if (is_undefined(x)) {
+      make_undefined(dst);
+    } else if (is_zero(x)) {
+      dec_one(dst);
+    } else if (dec_negative(x)) {
+      make_zero(dst, false);
+    } else {
+      make_infinity(dst, false);
+    }
+    return 0;
+  }
+  const std::int64_t e = dec_exponent(x);
+  if (e >= 20) {
+    // |y| >= 0.3 * 10^20 lies beyond every exponent: overflow or silent underflow.
+    if (dec_negative(x)) {
+      make_zero(dst, false);
+      if (g_arith.report_underflow) set_status(MathStatus::Underflow);
+    } else {
+      make_infinity(dst, false);
+      if (g_arith.report_overflow) set_status(MathStatus::Overflow);
+    }
+    return 0;
+  }
+  return exp10_with_extra(dst, x, mode, std::max<std::int64_t>(e, 0) + 5 + series_extra());
+}
+
+Word dec_exp(DecFloat* dst, const DecFloat* x) {
+  return dec_exp10(dst, x, ExpMode::E);
+}
+
+Word dec_ln(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x) || dec_negative(x)) {
+    if (is_undefined(x)) {
+      make_undefined(dst);
+    } else if (is_zero(x)) {
+      make_infinity(dst, true);
+      if (g_arith.report_overflow) set_status(MathStatus::Overflow);
+    } else if (dec_negative(x)) {
+      make_undefined(dst, MathStatus::Undefined);
+    } else {
+      make_infinity(dst, false);
+    }
+    return 0;
+  }
+  ln_positive(dst, x);
+  return 0;
+}
+
+namespace {
+
+// ln x times or over a constant, with the specials of ln.
+template <std::size_t N>
+Word log_base_const(DecFloat* dst, const DecFloat* x, const ConstantTable<N>& c, bool divide) {
+  if (is_special(x) || dec_negative(x)) return dec_ln(dst, x);
+  return raised(1, dst, x, [&c, divide](DecFloat* r, const DecFloat* a) {
+    ScratchScope scope;
+    DecFloat* k = scratch_dec();
+    ln_positive(r, a);
+    load_checked(k, c);
+    if (divide) {
+      dec_div(r, r, k);
+    } else {
+      dec_mul(r, r, k);
+    }
+    if (is_zero(r)) dec_abs(r);
+  });
+}
+
+}  // namespace
+
+Word dec_log2(DecFloat* dst, const DecFloat* x) {
+  return log_base_const(dst, x, kConstLn2, true);
+}
+
+Word dec_log10(DecFloat* dst, const DecFloat* x) {
+  if (!is_special(x) && !dec_negative(x) && x[1] == kPow10[g_arith.top_digits - 1]) {
+    bool power_of_ten = true;
+    for (std::int64_t i = 2; i <= g_arith.limb_count; ++i) power_of_ten = power_of_ten && x[i] == 0;
+    if (power_of_ten) {
+      dec_from_int(dst, dec_exponent(x));  // exact below 10^19, more than any exponent has
+      return 0;
+    }
+  }
+  return log_base_const(dst, x, kConstLog10E, false);
+}
+
+Word dec_logx(DecFloat* dst, const DecFloat* b, const DecFloat* x) {
+  if (is_undefined(b) || is_undefined(x)) {
+    make_undefined(dst);
+    return 0;
+  }
+  if (is_special(b) || dec_negative(b) || dec_compare_word(b, 1, false) == 0) {
+    make_undefined(dst, MathStatus::Undefined);
+    return 0;
+  }
+  // For a base below 1 the logarithm falls, so the limits at 0 and +inf swap signs.
+  const bool falling = dec_exponent(b) < 0;
+  if (is_special(x) || dec_negative(x)) {
+    if (is_zero(x)) {
+      make_infinity(dst, !falling);
+      if (g_arith.report_overflow) set_status(MathStatus::Overflow);
+    } else if (is_infinity(x) && !dec_negative(x)) {
+      make_infinity(dst, falling);
+    } else {
+      make_undefined(dst, MathStatus::Undefined);
+    }
+    return 0;
+  }
+  return with_guard_digits(
+      1,
+      [](DecFloat* r, const DecFloat* wb, const DecFloat* wx) {
+        ScratchScope scope;
+        DecFloat* lb = scratch_dec();
+        ln_positive(r, wx);
+        if (is_zero(r)) {
+          make_zero(r, false);
+          return Word{0};
+        }
+        ln_positive(lb, wb);
+        return dec_div(r, r, lb);
+      },
+      dst, b, x);
+}
+
+Word dec_atanh_series(DecFloat* dst, const DecFloat* u) {
+  if (is_special(u)) {
+    if (is_undefined(u)) {
+      make_undefined(dst);
+    } else if (is_zero(u)) {
+      dec_copy(dst, u);
+    } else {
+      make_undefined(dst, MathStatus::Undefined);
+    }
+    return 0;
+  }
+  if (dec_exponent(u) >= 0) {  // |u| >= 1: the series diverges
+    make_undefined(dst, MathStatus::Undefined);
+    return 0;
+  }
+  atanh_series_core(dst, u);
+  return 0;
+}
+
+Word dec_log1p_small(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    if (is_undefined(x)) {
+      make_undefined(dst);
+    } else if (is_zero(x)) {
+      dec_copy(dst, x);
+    } else {
+      make_undefined(dst, MathStatus::Undefined);
+    }
+    return 0;
+  }
+  if (dec_compare_short(x, 5, -1, true) >= 0) {  // |x| >= 0.5
+    make_undefined(dst, MathStatus::Undefined);
+    return 0;
+  }
+  // 2 artanh(x / (x + 2)); the quotient is at most 0.2, the series is short.
+  return raised(2, dst, x, [](DecFloat* r, const DecFloat* a) {
+    ScratchScope scope;
+    DecFloat* d = scratch_dec();
+    DecFloat* two = scratch_dec();
+    dec_from_word(two, 2);
+    dec_add_sub(d, a, two, 0);
+    dec_div(d, a, d);
+    atanh_series_core(r, d);
+    dec_mul_word(r, r, 2);
+  });
+}
+
+// --- rounded entry points ---------------------------------------------------------------------
+
+// exp and ln raise the precision once for the guard digits and the kernel's own digits
+// together (the same result as the kernel inside with_guard_digits, one widening less).
+void dec_exp10_rounded(DecFloat* dst, const DecFloat* x, ExpMode mode) {
+  if (is_special(x) || dec_exponent(x) >= 20) {
+    dec_exp10(dst, x, mode);
+    return;
+  }
+  const std::int64_t extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 + series_extra();
+  apply_rounding(dst, exp10_with_extra(dst, x, mode, exp_guard_digits(x) + extra));
+}
+
+void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x) || dec_negative(x)) {
+    dec_ln(dst, x);
+    return;
+  }
+  apply_rounding(dst, raised(kLnGuardDigits + ln_extra(), dst, x, ln_core));
+}
+
+void dec_log2_rounded(DecFloat* dst, const DecFloat* x) {
+  apply_rounding(dst, with_guard_digits(kLnGuardDigits, dec_log2, dst, x));
+}
+
+void dec_log10_rounded(DecFloat* dst, const DecFloat* x) {
+  apply_rounding(dst, with_guard_digits(kLnGuardDigits, dec_log10, dst, x));
+}
+
+void dec_logx_rounded(DecFloat* dst, const DecFloat* b, const DecFloat* x) {
+  apply_rounding(dst, with_guard_digits(kLogxGuardDigits, dec_logx, dst, b, x));
+}
