@@ -15,8 +15,8 @@ int compare_magnitude(const DecFloat* x, const Word* m, std::int64_t e) {
 
 // Compares a with a positive value given as an integer (up to 19 + 19 digits in two words,
 // hi * 10^19 + lo) scaled by 10^shift. Returns the order of a against +value, or of |a|.
-int compare_with_integer(const DecFloat* a, Word hi, Word lo, bool value_negative,
-                         bool ignore_sign, std::int64_t shift) {
+int compare_with_integer(const DecFloat* a, Word hi, Word lo, bool value_negative, bool ignore_sign,
+                         std::int64_t shift) {
   const bool zero_value = hi == 0 && lo == 0;
   const bool an = ignore_sign ? false : dec_negative(a);
   const bool vn = ignore_sign ? false : value_negative;
@@ -61,7 +61,8 @@ int dec_compare(const DecFloat* a, const DecFloat* b, bool ignore_sign) {
 }
 
 int dec_compare_int(const DecFloat* a, std::int64_t v) {
-  const std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  const std::uint64_t mag =
+      v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   Word lo;
   const Word hi = div_limb_base(0, mag, &lo);
   return compare_with_integer(a, hi, lo, v < 0, false, 0);

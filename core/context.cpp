@@ -2,8 +2,8 @@
 // the scratch stack.
 #include <algorithm>
 #include <array>
-#include <utility>
 #include <cstring>
+#include <utility>
 
 #include "core/decfloat.h"
 #include "core/limbs.h"
@@ -84,9 +84,15 @@ Word* scratch_alloc(std::size_t words) {
   return top;
 }
 
-std::size_t scratch_used_words() { return static_cast<std::size_t>(g_arith.scratch_top - g_scratch); }
-std::size_t scratch_high_water_words() { return static_cast<std::size_t>(g_high_water - g_scratch); }
-void scratch_reset_high_water() { g_high_water = g_arith.scratch_top; }
+std::size_t scratch_used_words() {
+  return static_cast<std::size_t>(g_arith.scratch_top - g_scratch);
+}
+std::size_t scratch_high_water_words() {
+  return static_cast<std::size_t>(g_high_water - g_scratch);
+}
+void scratch_reset_high_water() {
+  g_high_water = g_arith.scratch_top;
+}
 
 // --- special values and exponents ------------------------------------------------------------
 
@@ -100,9 +106,15 @@ static void make_special(DecFloat* x, Word kind, bool negative) {
   std::fill(x + 2, x + dec_words(), Word{0});
 }
 
-void make_zero(DecFloat* x, bool negative) { make_special(x, 0, negative); }
-void make_infinity(DecFloat* x, bool negative) { make_special(x, 1, negative); }
-void make_undefined(DecFloat* x) { make_special(x, 2, false); }
+void make_zero(DecFloat* x, bool negative) {
+  make_special(x, 0, negative);
+}
+void make_infinity(DecFloat* x, bool negative) {
+  make_special(x, 1, negative);
+}
+void make_undefined(DecFloat* x) {
+  make_special(x, 2, false);
+}
 void make_undefined(DecFloat* x, MathStatus status) {
   make_special(x, 2, false);
   set_status(status);
@@ -175,8 +187,7 @@ static void precision_shape(std::int64_t digits, std::int64_t* n, std::int64_t* 
   *k = digits - 19 * *n + 19;
 }
 
-Word realign(DecFloat* dst, std::int64_t dst_digits, const DecFloat* src,
-             std::int64_t src_digits) {
+Word realign(DecFloat* dst, std::int64_t dst_digits, const DecFloat* src, std::int64_t src_digits) {
   std::int64_t nd, kd, ns, ks;
   precision_shape(dst_digits, &nd, &kd);
   precision_shape(src_digits, &ns, &ks);

@@ -118,7 +118,8 @@ Word dec_from_word(DecFloat* dst, std::uint64_t v) {
 }
 
 void dec_from_int(DecFloat* dst, std::int64_t v) {
-  const std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  const std::uint64_t mag =
+      v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   apply_rounding(dst, dec_from_word(dst, mag));
   if (v < 0) dec_set_sign(dst, true);
 }

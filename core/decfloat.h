@@ -43,8 +43,8 @@ enum class MathStatus : std::uint32_t {
 };
 
 struct ArithContext {
-  std::int64_t precision = 16;  // P
-  std::int64_t limb_count = 1;  // n
+  std::int64_t precision = 16;   // P
+  std::int64_t limb_count = 1;   // n
   std::int64_t top_digits = 16;  // k
   std::uint32_t status = 0;
   std::uint8_t round_results = 0;  // non-zero would switch rounding off; never changed
@@ -61,29 +61,53 @@ extern std::atomic<std::uint8_t> g_cancel_request;  // what cancel_flag points t
 // Restores the start-up state: P = 16, status 0, switches, empty scratch stack, no stop request.
 void arith_reset();
 
-inline MathStatus math_status() { return static_cast<MathStatus>(g_arith.status); }
+inline MathStatus math_status() {
+  return static_cast<MathStatus>(g_arith.status);
+}
 inline void set_status(MathStatus s) {
   if (g_arith.status == 0) g_arith.status = static_cast<std::uint32_t>(s);
 }
-inline void clear_status() { g_arith.status = 0; }
+inline void clear_status() {
+  g_arith.status = 0;
+}
 inline bool cancel_requested() {
   return g_arith.cancel_flag && g_arith.cancel_flag->load(std::memory_order_relaxed) != 0;
 }
 
 // Sets P, n and k; outside 1..10005 the context stays as it is and the status becomes 100.
 void set_precision(std::int64_t digits);
-inline std::int64_t dec_words() { return g_arith.limb_count + 1; }
+inline std::int64_t dec_words() {
+  return g_arith.limb_count + 1;
+}
 
 // --- record access -------------------------------------------------------------------------
-inline std::int64_t dec_exponent(const DecFloat* x) { return static_cast<std::int64_t>(x[0]) >> 1; }
-inline bool dec_negative(const DecFloat* x) { return (x[0] & 1) != 0; }
-inline bool is_special(const DecFloat* x) { return (x[0] & ~Word{1}) == kSpecialHeader; }
-inline bool is_zero(const DecFloat* x) { return is_special(x) && x[1] == 0; }
-inline bool is_infinity(const DecFloat* x) { return is_special(x) && x[1] == 1; }
-inline bool is_undefined(const DecFloat* x) { return is_special(x) && x[1] >= 2; }
-inline void dec_negate(DecFloat* x) { x[0] ^= 1; }
-inline void dec_abs(DecFloat* x) { x[0] &= ~Word{1}; }
-inline void dec_set_sign(DecFloat* x, bool negative) { x[0] = (x[0] & ~Word{1}) | (negative ? 1 : 0); }
+inline std::int64_t dec_exponent(const DecFloat* x) {
+  return static_cast<std::int64_t>(x[0]) >> 1;
+}
+inline bool dec_negative(const DecFloat* x) {
+  return (x[0] & 1) != 0;
+}
+inline bool is_special(const DecFloat* x) {
+  return (x[0] & ~Word{1}) == kSpecialHeader;
+}
+inline bool is_zero(const DecFloat* x) {
+  return is_special(x) && x[1] == 0;
+}
+inline bool is_infinity(const DecFloat* x) {
+  return is_special(x) && x[1] == 1;
+}
+inline bool is_undefined(const DecFloat* x) {
+  return is_special(x) && x[1] >= 2;
+}
+inline void dec_negate(DecFloat* x) {
+  x[0] ^= 1;
+}
+inline void dec_abs(DecFloat* x) {
+  x[0] &= ~Word{1};
+}
+inline void dec_set_sign(DecFloat* x, bool negative) {
+  x[0] = (x[0] & ~Word{1}) | (negative ? 1 : 0);
+}
 
 void dec_copy(DecFloat* dst, const DecFloat* src);  // same precision
 void make_zero(DecFloat* x, bool negative);
@@ -112,10 +136,16 @@ inline constexpr std::size_t kScratchWords = 1u << 20;       // 8 MiB
 inline constexpr std::size_t kScratchMaxRequest = 1u << 14;  // largest single allocation, words
 
 using ScratchMark = Word*;
-inline ScratchMark scratch_mark() { return g_arith.scratch_top; }
-inline void scratch_release(ScratchMark mark) { g_arith.scratch_top = mark; }
+inline ScratchMark scratch_mark() {
+  return g_arith.scratch_top;
+}
+inline void scratch_release(ScratchMark mark) {
+  g_arith.scratch_top = mark;
+}
 Word* scratch_alloc(std::size_t words);
-inline DecFloat* scratch_dec() { return scratch_alloc(static_cast<std::size_t>(dec_words())); }
+inline DecFloat* scratch_dec() {
+  return scratch_alloc(static_cast<std::size_t>(dec_words()));
+}
 std::size_t scratch_used_words();
 std::size_t scratch_high_water_words();
 void scratch_reset_high_water();
@@ -182,8 +212,7 @@ Word with_guard_digits(std::int64_t g, F&& f, DecFloat* dst, const DecFloat* a) 
 }
 
 template <class F>
-Word with_guard_digits(std::int64_t g, F&& f, DecFloat* dst, const DecFloat* a,
-                       const DecFloat* b) {
+Word with_guard_digits(std::int64_t g, F&& f, DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   ScratchMark mark = scratch_mark();
   DecFloat* wa = scratch_alloc(guarded_words(g));
   DecFloat* wb = scratch_alloc(guarded_words(g));

@@ -47,8 +47,8 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
     } else {
       qhat = div_wide(static_cast<Word>(num >> 64), static_cast<Word>(num), v0, recip, &rhat);
     }
-    while (rhat < kLimbBase &&
-           static_cast<u128>(qhat) * v1 > static_cast<u128>(rhat) * kLimbBase + uj[2]) {
+    while (rhat<kLimbBase&& static_cast<u128>(qhat) * v1> static_cast<u128>(rhat) * kLimbBase +
+           uj[2]) {
       --qhat;
       rhat = rhat >= kLimbBase - v0 ? kLimbBase : rhat + v0;  // past the base: stop refining
     }
@@ -171,7 +171,9 @@ Word dec_div_word(DecFloat* dst, const DecFloat* a, std::uint64_t d, std::uint64
     if (g_arith.report_overflow) set_status(MathStatus::Overflow);
     return 0;
   }
-  if (recip == 0) recip = d < static_cast<std::uint64_t>(kReciprocalTableSize) ? ReciprocalTable[d] : reciprocal_of(d);
+  if (recip == 0)
+    recip = d < static_cast<std::uint64_t>(kReciprocalTableSize) ? ReciprocalTable[d]
+                                                                 : reciprocal_of(d);
   const std::int64_t n = g_arith.limb_count;
   const std::int64_t p = g_arith.precision;
   constexpr std::int64_t kExtra = 3;  // >= P + 19 quotient digits even for d near 2^64

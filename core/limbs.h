@@ -104,5 +104,9 @@ inline int mantissa_digit(const Word* m, std::int64_t i) {
   return static_cast<int>(r);
 }
 
-inline Word* dec_limbs(DecFloat* x) { return x + 1; }
-inline const Word* dec_limbs(const DecFloat* x) { return x + 1; }
+inline Word* dec_limbs(DecFloat* x) {
+  return x + 1;
+}
+inline const Word* dec_limbs(const DecFloat* x) {
+  return x + 1;
+}

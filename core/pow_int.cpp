@@ -79,7 +79,8 @@ void dec_pow_int(DecFloat* dst, const DecFloat* a, std::int64_t m) {
     }
     return;
   }
-  const std::uint64_t am = m < 0 ? 0 - static_cast<std::uint64_t>(m) : static_cast<std::uint64_t>(m);
+  const std::uint64_t am =
+      m < 0 ? 0 - static_cast<std::uint64_t>(m) : static_cast<std::uint64_t>(m);
   // Guard digits: enough that the accumulated error stays far below half a unit; raised when
   // the result falls too close to a rounding boundary.
   std::int64_t g = am < 100 ? 5 : digit_count(am) + 4;

@@ -23,5 +23,6 @@ void sink_put_ascii(TextSink& sink, const char* text) {
     sink.pos = sink.capacity + 1;
     return;
   }
-  for (std::int64_t i = 0; i < length; ++i) sink.buffer[sink.pos++] = static_cast<char16_t>(text[i]);
+  for (std::int64_t i = 0; i < length; ++i)
+    sink.buffer[sink.pos++] = static_cast<char16_t>(text[i]);
 }

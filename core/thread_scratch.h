@@ -21,8 +21,12 @@ void thread_scratch_free();
 // Returns bytes rounded up to a multiple of 8, or nullptr with status 400 when the block is
 // missing or exhausted.
 void* thread_scratch_alloc(std::size_t bytes);
-inline std::uint8_t* thread_scratch_mark() { return t_scratch.pos; }
-inline void thread_scratch_release(std::uint8_t* mark) { t_scratch.pos = mark; }
+inline std::uint8_t* thread_scratch_mark() {
+  return t_scratch.pos;
+}
+inline void thread_scratch_release(std::uint8_t* mark) {
+  t_scratch.pos = mark;
+}
 
 // Owns the block of a worker thread for the lifetime of the object.
 struct ThreadScratchOwner {

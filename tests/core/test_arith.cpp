@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <random>
+#include <sstream>
 
 #include "core/arith.h"
 #include "core/constants.h"
@@ -18,7 +18,9 @@ class ArithTest : public ::testing::Test {
   void TearDown() override { arith_reset(); }
 };
 
-void from_int(DecFloat* x, std::int64_t v) { dec_from_int(x, v); }
+void from_int(DecFloat* x, std::int64_t v) {
+  dec_from_int(x, v);
+}
 
 std::string status_and(const DecFloat* x) {
   return std::to_string(g_arith.status) + " " + raw_text(x);

@@ -43,7 +43,9 @@ std::string read_number(std::istringstream& in, DecFloat* x) {
   return s;
 }
 
-std::string zero_unsigned(std::string s) { return s == "-0" ? "0" : s; }
+std::string zero_unsigned(std::string s) {
+  return s == "-0" ? "0" : s;
+}
 
 }  // namespace
 
