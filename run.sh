@@ -7,13 +7,8 @@ if [[ ! -f build/build.ninja ]]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build build
-if [[ -x build/bin/numerion ]]; then
-  exec build/bin/numerion "$@"
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+  echo "No display found for the Numerion window (DISPLAY and WAYLAND_DISPLAY are empty); to calculate in this terminal run build/bin/numerion-cli instead."
+  exit 1
 fi
-if [[ -x build/bin/numerion-cli ]]; then
-  echo "The main window is not built yet; starting numerion-cli."
-  exec build/bin/numerion-cli "$@"
-fi
-echo "Neither the main window nor numerion-cli is built yet. Built so far:"
-ls build/bin
-echo "Run ./test.sh to check them, or build/bin/bench_core for the core's speed."
+exec build/bin/numerion "$@"

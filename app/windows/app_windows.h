@@ -1,0 +1,87 @@
+// The windowed program: start-up, the main window with its menu, the options window, the About
+// window and the help page. Every window is created once at start-up, hidden, and hidden again
+// (not destroyed) when the user closes it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "ui/toolkit.h"
+
+// Menu and item ids of the main window.
+enum : int {
+  kMenuApplication = 100,
+  kMenuOptions = 101,
+  kMenuExit = 102,
+  kMenuAlgebra = 200,
+  kMenuCalculator = 201,
+  kMenuEquations = 202,
+  kMenuLinearSystems = 203,
+  kMenuPolynomials = 204,
+  kMenuPrimes = 205,
+  kMenuFactors = 206,
+  kMenuHelp = 300,
+  kMenuShowHelp = 301,
+  kMenuInfo = 302,
+};
+
+// The application record: one per program.
+struct AppRecord {
+  int system_version = 0;  // major * 256 + minor; 0 when the system does not tell
+  Wnd main_window = nullptr;
+  Wnd calculator = nullptr;  // the task windows stay nullptr until they exist
+  Wnd equations = nullptr;
+  Wnd primes = nullptr;
+  Wnd factors = nullptr;
+  Wnd options = nullptr;
+  Wnd polynomials = nullptr;
+  Wnd about = nullptr;
+  Wnd linear_systems = nullptr;
+  Wnd variables = nullptr;
+  std::filesystem::path help_folder;
+};
+extern AppRecord g_app;
+
+inline constexpr std::u16string_view kProductName = u"Numerion";
+inline constexpr std::u16string_view kProductVersion = u"3.8";
+inline constexpr std::u16string_view kMakerName = u"Numerion contributors";
+// "YYYY-MM-DD hh:mm:ss", the time this program was built.
+std::u16string_view build_date_text();
+
+// "Numerion 3.8", the title of the main window and of the About window's heading.
+std::u16string product_title();
+
+Wnd create_main_window();
+// The Algebra items are enabled for the task windows that exist.
+void update_task_menu_items(Wnd main_window);
+Wnd create_options_window();
+Wnd create_about_window();
+
+// --- start-up ------------------------------------------------------------------------------------
+// The whole program: the user-interface library is set up from argc/argv, which the program
+// otherwise ignores. Returns the exit code of the message loop.
+int numerion_main(int argc, char** argv);
+// Steps after the user-interface library exists and before the windows: DPI and font, the
+// number environment, settings, separators, texts, the help folder, the icon, the message box.
+void prepare_application();
+// Creates every window hidden, in the order of start-up.
+void create_windows();
+// Destroys the windows and frees the thread's scratch block (tests call it between runs).
+void destroy_windows();
+// The first start shows the About window once and remembers that it did.
+void show_welcome_hint();
+
+// --- options window ------------------------------------------------------------------------------
+// Ends this instance after starting a fresh one from the program's own path (no arguments).
+// False (and nothing ended) when the settings could not be written or the program not started.
+bool restart_application();
+
+// --- help ----------------------------------------------------------------------------------------
+// The folder of the program followed by "HtmlBrowserHelpFiles".
+std::filesystem::path build_help_folder(const std::filesystem::path& module_path);
+// The help folder, "Numerion", "overview" with "_en", "_de" (or "_??") and ".html".
+std::filesystem::path help_page_path(const std::filesystem::path& folder, int language);
+// Opens the page of the current language in the browser, at `fragment` when given. A missing
+// page gives message 1005, an address longer than 259 characters message 9002.
+void show_help(std::u16string_view fragment = {});

@@ -1,0 +1,90 @@
+// Start-up: the process, the number environment, settings and texts, the windows, the message
+// loop, and the settings written when the loop ends.
+#include <cstdio>
+
+#include "app/app_error.h"
+#include "app/messages.h"
+#include "app/platform.h"
+#include "app/settings.h"
+#include "app/utf8.h"
+#include "app/windows/app_windows.h"
+#include "core/decfloat.h"
+#include "core/text.h"
+#include "core/thread_scratch.h"
+
+AppRecord g_app;
+
+namespace {
+
+#include "app/windows/app_icon.xpm"
+
+void message_box(const char16_t* caption, const char16_t* text, int icon) {
+  ui_message_box(caption != nullptr ? caption : u"", text != nullptr ? text : u"", icon, msg(0));
+}
+
+}  // namespace
+
+void prepare_application() {
+  // The system reports no version in the form the labels ask for; 0 selects the forms for
+  // current systems.
+  g_app.system_version = 0;
+  ui_init_dpi_and_font();
+  arith_reset();
+  g_number_settings = NumberSettings{};
+  thread_scratch_init();
+  // Reads the file, makes "automatic" separators all or nothing and applies the separators.
+  load_settings();
+  reset_texts();
+  load_texts(resolve_language(g_settings.language));
+  g_app.help_folder = build_help_folder(platform_module_path());
+  ui_set_app_icon(kAppIconXpm);
+  platform_set_message_hook(message_box);
+}
+
+void create_windows() {
+  g_app.main_window = create_main_window();
+  // The calculator, equation and prime windows are created here, in this order, as they come.
+  g_app.options = create_options_window();
+  g_app.about = create_about_window();
+  update_task_menu_items(g_app.main_window);
+}
+
+void destroy_windows() {
+  for (Wnd* w : {&g_app.main_window, &g_app.calculator, &g_app.equations, &g_app.primes,
+                 &g_app.factors, &g_app.options, &g_app.polynomials, &g_app.about,
+                 &g_app.linear_systems, &g_app.variables}) {
+    if (*w != nullptr) ui_destroy_window(*w);
+    *w = nullptr;
+  }
+  platform_set_message_hook(nullptr);
+  thread_scratch_free();
+}
+
+void show_welcome_hint() {
+  if (!g_settings.show_welcome_hint) return;
+  ui_run_modal(g_app.about);
+  g_settings.show_welcome_hint = false;
+  mark_settings_changed();
+}
+
+int numerion_main(int argc, char** argv) {
+  if (!ui_display_available()) {
+    std::fputs("numerion: no display to show windows on; numerion-cli calculates in a terminal.\n",
+               stderr);
+    return 1;
+  }
+  ui_init(argc, argv);
+  prepare_application();
+  create_windows();
+  show_welcome_hint();
+  ui_show_window(g_app.main_window);
+  const int code = ui_run_loop();
+  if (!save_settings()) {
+    const std::u16string path = utf8_or_latin1_to_utf16(settings_path().native());
+    set_app_error(kAppErrorFileAccess, path.c_str());
+    show_app_error();
+  }
+  destroy_windows();
+  ui_shutdown();
+  return code;
+}

@@ -1,0 +1,553 @@
+// Dialog windows, modal runs, posted messages, timers, menus, DPI and fonts on Qt Widgets.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <atomic>
+#include <cmath>
+
+#include "ui/toolkit_internal.h"
+
+using namespace ui_detail;
+
+namespace {
+
+int g_dpi = 96;
+QuestionHook g_question_hook = nullptr;
+StartProgramHook g_start_hook = nullptr;
+OpenUrlHook g_open_hook = nullptr;
+QIcon* g_app_icon = nullptr;
+int g_quit_code = -1;  // a quit asked for before the loop runs
+
+constexpr int kMaxThreadWindows = 100;
+
+}  // namespace
+
+// --- the user-interface library ------------------------------------------------------------------
+
+bool ui_display_available() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  }
+  return false;
+}
+
+void ui_init(int& argc, char** argv) {
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+void ui_shutdown() {
+  delete g_app_icon;
+  g_app_icon = nullptr;
+  delete QApplication::instance();
+}
+
+// --- layout units and fonts ----------------------------------------------------------------------
+
+int ui_scale_for(int dpi, int value) {
+  const std::int64_t product = std::int64_t{dpi} * value;
+  // Symmetric rounding: -48 for negative values, so that -x scales to exactly -(scale of x).
+  return static_cast<int>((product + (value < 0 ? -48 : 48)) / 96);
+}
+int ui_scale(int value) {
+  return ui_scale_for(g_dpi, value);
+}
+int ui_dpi() {
+  return g_dpi;
+}
+
+void ui_init_dpi_and_font() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int dpi =
+      screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
+  ui_set_dpi(dpi);
+}
+
+void ui_set_dpi(int dpi) {
+  g_dpi = dpi >= 24 && dpi <= 2400 ? dpi : 96;
+  QApplication::setFont(make_font(ui_font()));
+}
+
+UiFont ui_font() {
+  return UiFont{u"Segoe UI", (g_dpi + 3) * 16 / 96, false, UiFontFallback::Interface};
+}
+
+QFont ui_detail::make_font(const UiFont& font) {
+  const QString family = to_qstring(font.family);
+  QFont f;
+  if (!family.isEmpty() && QFontDatabase::hasFamily(family)) {
+    f = QFont(family);
+  } else if (font.fallback == UiFontFallback::Monospace) {
+    f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  } else if (font.fallback == UiFontFallback::SansSerif) {
+    f = QFont(QStringLiteral("Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+  } else {
+    f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  }
+  // The given height is the character cell with its internal leading; Qt sizes the em square,
+  // which is about three quarters of it for the usual interface fonts.
+  f.setPixelSize(std::max(1, (font.height * 3 + 2) / 4));
+  f.setBold(font.bold);
+  return f;
+}
+
+void ui_set_font(Wnd control, const UiFont& font) {
+  if (QWidget* w = widget(control)) w->setFont(make_font(font));
+}
+
+// --- dialog windows ------------------------------------------------------------------------------
+
+cwl_DialogWindow::cwl_DialogWindow(PageHandler handler_, void* data, unsigned style, unsigned flags,
+                                   int client_width, int client_height)
+    : QWidget(nullptr, Qt::Window),
+      handler(handler_),
+      user_data(data),
+      style_(style),
+      flags_(flags),
+      client_width_(client_width),
+      client_height_(client_height) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  client_ = new QWidget(this);
+  layout->addWidget(client_);
+  if (g_app_icon != nullptr) setWindowIcon(*g_app_icon);
+  apply_size();
+}
+
+std::intptr_t cwl_DialogWindow::send(int message, std::intptr_t wparam, std::intptr_t lparam) {
+  bool ignored = true;
+  return handler != nullptr ? handler(handle(this), message, wparam, lparam, ignored) : 0;
+}
+
+std::vector<QWidget*> cwl_DialogWindow::controls() const {
+  std::vector<QWidget*> out;
+  out.reserve(controls_.size());
+  for (const auto& c : controls_) {
+    if (c != nullptr) out.push_back(c);
+  }
+  return out;
+}
+
+QMenuBar* cwl_DialogWindow::menu_bar() {
+  if (menu_bar_ == nullptr) {
+    menu_bar_ = new QMenuBar(this);
+    static_cast<QVBoxLayout*>(layout())->setMenuBar(menu_bar_);
+  }
+  return menu_bar_;
+}
+
+void cwl_DialogWindow::apply_size() {
+  const int w = ui_scale(client_width_);
+  int h = ui_scale(client_height_);
+  // Both size flags come out the same here: the platform places the frame outside the given
+  // size, so the size is always the client area's (with the menu bar on top of it).
+  if (menu_bar_ != nullptr) h += menu_bar_->sizeHint().height();
+  if (style_ & kWindowResizable) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(w, h);
+  } else {
+    setFixedSize(w, h);
+  }
+  layout()->activate();  // the client area takes its size now, not only when shown
+  if (flags_ & kWindowCentre) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      move(area.center() - QPoint(w / 2, h / 2));
+    }
+  }
+}
+
+void cwl_DialogWindow::end_modal_loops() {
+  for (QEventLoop* loop : modal_loops) loop->quit();
+}
+
+bool cwl_DialogWindow::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) {
+    // The focus goes back to the control that had it last, or else to the first tab stop.
+    QWidget* target = last_focus;
+    if (target == nullptr || !target->isVisibleTo(this) || !target->isEnabled()) {
+      const auto stops = tab_stops(this);
+      target = stops.empty() ? nullptr : stops.front();
+    }
+    if (target != nullptr) target->setFocus(Qt::ActiveWindowFocusReason);
+  }
+  return QWidget::event(e);
+}
+
+void cwl_DialogWindow::closeEvent(QCloseEvent* e) {
+  bool do_default = true;
+  if (handler != nullptr) handler(handle(this), kUiClose, 0, 0, do_default);
+  e->ignore();  // windows are hidden, never destroyed by closing
+  if (do_default) hide();
+}
+
+void cwl_DialogWindow::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!e->spontaneous()) send(kUiShow, 1, 0);
+}
+
+void cwl_DialogWindow::hideEvent(QHideEvent* e) {
+  QWidget::hideEvent(e);
+  if (e->spontaneous()) return;  // minimised: the window still exists for the user
+  end_modal_loops();
+  send(kUiShow, 0, 0);
+}
+
+cwl_DialogWindow* ui_detail::dialog_of(QWidget* w) {
+  return w != nullptr ? dynamic_cast<cwl_DialogWindow*>(w->window()) : nullptr;
+}
+
+namespace {
+
+class ClientWatcher : public QObject {
+ public:
+  explicit ClientWatcher(cwl_DialogWindow* window) : QObject(window), window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Resize && watched == window_->client()) {
+      const QSize s = window_->client()->size();
+      window_->send(kUiSize, s.width(), s.height());
+    }
+    return false;
+  }
+
+ private:
+  cwl_DialogWindow* window_;
+};
+
+}  // namespace
+
+Wnd ui_create_dialog_window(std::u16string_view title, int width, int height, PageHandler handler,
+                            void* user_data, unsigned style, unsigned flags) {
+  auto* window = new cwl_DialogWindow(handler, user_data, style, flags, width, height);
+  window->setWindowTitle(display_text(title));
+  window->client()->installEventFilter(new ClientWatcher(window));
+  window->send(kUiCreate, 0, 0);
+  return handle(window);
+}
+
+void* ui_window_data(Wnd window) {
+  auto* w = dialog_of(widget(window));
+  return w != nullptr ? w->user_data : nullptr;
+}
+
+void ui_set_window_data(Wnd window, void* data) {
+  if (auto* w = dialog_of(widget(window))) w->user_data = data;
+}
+
+void ui_destroy_window(Wnd window) {
+  auto* w = dialog_of(widget(window));
+  if (w == nullptr) return;
+  w->send(kUiDestroy, 0, 0);
+  w->end_modal_loops();
+  delete w;
+}
+
+void ui_show_window(Wnd window) {
+  QWidget* w = widget(window);
+  if (w == nullptr) return;
+  w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+void ui_hide_window(Wnd window) {
+  if (QWidget* w = widget(window)) w->hide();
+}
+
+bool ui_is_visible(Wnd window) {
+  const QWidget* w = widget(window);
+  return w != nullptr && w->isVisible();
+}
+
+void ui_close_window(Wnd window) {
+  if (QWidget* w = widget(window)) w->close();
+}
+
+bool ui_run_modal(Wnd window) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return false;
+  const QPointer<QWidget> focus = QApplication::focusWidget();
+  std::vector<QPointer<QWidget>> disabled;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top != dialog && dynamic_cast<cwl_DialogWindow*>(top) != nullptr && top->isEnabled()) {
+      top->setEnabled(false);
+      disabled.emplace_back(top);
+    }
+  }
+  ui_show_window(window);
+  const bool shown = dialog->isVisible();
+  if (shown) {
+    QEventLoop loop;
+    const QPointer<cwl_DialogWindow> guard = dialog;
+    dialog->modal_loops.push_back(&loop);
+    QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (guard != nullptr) std::erase(guard->modal_loops, &loop);
+  }
+  for (const auto& top : disabled) {
+    if (top != nullptr) top->setEnabled(true);
+  }
+  if (focus != nullptr) {
+    focus->activateWindow();
+    focus->setFocus(Qt::OtherFocusReason);
+  }
+  return shown;
+}
+
+void ui_enable_thread_windows(Wnd except, bool enable) {
+  int count = 0;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (count == kMaxThreadWindows) break;
+    if (top == widget(except) || dynamic_cast<cwl_DialogWindow*>(top) == nullptr) continue;
+    top->setEnabled(enable);
+    ++count;
+  }
+}
+
+int ui_run_loop() {
+  QApplication::setQuitOnLastWindowClosed(false);
+  if (g_quit_code >= 0) return std::exchange(g_quit_code, -1);
+  return QApplication::exec();
+}
+
+void ui_quit(int code) {
+  // Qt remembers an exit asked for outside a loop and ends every later loop at once, modal
+  // runs included; outside a loop the request waits for ui_run_loop instead.
+  if (QThread::currentThread()->loopLevel() > 0) {
+    QApplication::exit(code);
+  } else {
+    g_quit_code = std::max(0, code);
+  }
+}
+
+void ui_post_message(Wnd window, int code, std::u16string text) {
+  QWidget* target = widget(window);
+  if (target == nullptr) return;
+  // The window is the context object: a message for a window destroyed meanwhile is dropped.
+  QMetaObject::invokeMethod(
+      target,
+      [target, code, text = std::move(text)]() {
+        if (auto* dialog = dialog_of(target)) {
+          dialog->send(kUiWorkerMessage, code, reinterpret_cast<std::intptr_t>(text.c_str()));
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void ui_set_timer(Wnd window, int id, int milliseconds) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return;
+  QTimer*& timer = dialog->timers[id];
+  if (timer == nullptr) {
+    timer = new QTimer(dialog);
+    QObject::connect(timer, &QTimer::timeout, dialog,
+                     [dialog, id]() { dialog->send(kUiTimer, id, 0); });
+  }
+  timer->start(std::max(0, milliseconds));
+}
+
+void ui_kill_timer(Wnd window, int id) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return;
+  const auto it = dialog->timers.find(id);
+  if (it == dialog->timers.end()) return;
+  it->second->stop();
+  it->second->deleteLater();
+  dialog->timers.erase(it);
+}
+
+Wnd ui_parent_window(Wnd control) {
+  return handle(dialog_of(widget(control)));
+}
+
+void ui_set_default_button(Wnd window, Wnd button) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return;
+  dialog->default_button = qobject_cast<QPushButton*>(widget(button));
+  update_default_frame(dialog, QApplication::focusWidget());
+}
+
+Wnd ui_default_button(Wnd window) {
+  auto* dialog = dialog_of(widget(window));
+  return dialog != nullptr ? handle(dialog->default_button.data()) : nullptr;
+}
+
+Wnd ui_focus() {
+  ControlData* data = owning_control(QApplication::focusWidget());
+  if (data == nullptr) return nullptr;
+  // The list inside a composite control stands for the composite.
+  if (ControlData* outer = control_data(data->control->parentWidget());
+      outer != nullptr && outer->kind == Kind::Composite) {
+    return handle(outer->control);
+  }
+  return handle(data->control);
+}
+
+void ui_set_focus(Wnd control) {
+  QWidget* w = widget(control);
+  if (w == nullptr) return;
+  if (auto* dialog = dialog_of(w)) dialog->last_focus = w;  // also for a window not shown yet
+  w->setFocus(Qt::OtherFocusReason);
+}
+
+// --- menus ---------------------------------------------------------------------------------------
+
+void ui_add_menu(Wnd window, int menu_id, std::u16string_view title) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return;
+  QMenu* menu = dialog->menu_bar()->addMenu(display_text(title));
+  dialog->menus[menu_id] = menu;
+  dialog->apply_size();
+}
+
+void ui_add_menu_item(Wnd window, int menu_id, int item_id, std::u16string_view text) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return;
+  const auto it = dialog->menus.find(menu_id);
+  if (it == dialog->menus.end()) return;
+  QAction* action = it->second->addAction(display_text(text));
+  QObject::connect(action, &QAction::triggered, dialog,
+                   [dialog, item_id]() { dialog->send(kUiCommand, item_id, kNotifyMenu); });
+  dialog->menu_items[item_id] = action;
+}
+
+namespace {
+QAction* menu_item(Wnd window, int item_id) {
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return nullptr;
+  const auto it = dialog->menu_items.find(item_id);
+  return it != dialog->menu_items.end() ? it->second : nullptr;
+}
+}  // namespace
+
+void ui_enable_menu_item(Wnd window, int item_id, bool enable) {
+  if (QAction* a = menu_item(window, item_id)) a->setEnabled(enable);
+}
+
+bool ui_menu_item_enabled(Wnd window, int item_id) {
+  const QAction* a = menu_item(window, item_id);
+  return a != nullptr && a->isEnabled();
+}
+
+std::u16string ui_menu_text(Wnd window, int id) {
+  if (const QAction* a = menu_item(window, id)) return to_u16(a->text());
+  auto* dialog = dialog_of(widget(window));
+  if (dialog == nullptr) return {};
+  const auto it = dialog->menus.find(id);
+  return it != dialog->menus.end() ? to_u16(it->second->title()) : std::u16string();
+}
+
+bool ui_choose_menu_item(Wnd window, int item_id) {
+  QAction* a = menu_item(window, item_id);
+  if (a == nullptr || !a->isEnabled()) return false;
+  a->trigger();
+  return true;
+}
+
+// --- system services -----------------------------------------------------------------------------
+
+void ui_message_box(std::u16string_view caption, std::u16string_view text, int icon,
+                    std::u16string_view ok_text) {
+  QMessageBox::Icon qicon = QMessageBox::NoIcon;
+  if (icon == kUiIconInformation) qicon = QMessageBox::Information;
+  if (icon == kUiIconWarning) qicon = QMessageBox::Warning;
+  if (icon == kUiIconError) qicon = QMessageBox::Critical;
+  QMessageBox box(qicon, display_text(caption), display_text(text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.addButton(display_text(ok_text), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+bool ui_ask_ok_cancel(std::u16string_view caption, std::u16string_view text,
+                      std::u16string_view ok_text, std::u16string_view cancel_text) {
+  if (g_question_hook != nullptr) return g_question_hook(caption, text);
+  QMessageBox box(QMessageBox::Question, display_text(caption), display_text(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* ok = box.addButton(display_text(ok_text), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(display_text(cancel_text), QMessageBox::RejectRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == ok;
+}
+
+QuestionHook ui_set_question_hook(QuestionHook hook) {
+  return std::exchange(g_question_hook, hook);
+}
+
+namespace {
+bool open_url(const QUrl& url) {
+  if (g_open_hook != nullptr) return g_open_hook(to_u16(url.toString(QUrl::FullyEncoded)));
+  return QDesktopServices::openUrl(url);
+}
+}  // namespace
+
+bool ui_open_url(std::u16string_view url) {
+  return open_url(QUrl(to_qstring(url)));
+}
+
+bool ui_open_file(const std::string& path, std::u16string_view fragment) {
+  QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+  if (!fragment.empty()) url.setFragment(to_qstring(fragment));
+  return open_url(url);
+}
+
+OpenUrlHook ui_set_open_url_hook(OpenUrlHook hook) {
+  return std::exchange(g_open_hook, hook);
+}
+
+bool ui_start_program(const std::string& path) {
+  if (g_start_hook != nullptr) return g_start_hook(path);
+  return QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+StartProgramHook ui_set_start_program_hook(StartProgramHook hook) {
+  return std::exchange(g_start_hook, hook);
+}
+
+void ui_set_title(Wnd window, std::u16string_view title) {
+  if (QWidget* w = widget(window)) w->setWindowTitle(display_text(title));
+}
+
+std::u16string ui_title(Wnd window) {
+  const QWidget* w = widget(window);
+  return w != nullptr ? to_u16(w->windowTitle()) : std::u16string();
+}
+
+bool ui_set_app_icon(const char* const* xpm) {
+  const QPixmap pixmap(xpm);
+  if (pixmap.isNull()) return false;
+  delete g_app_icon;
+  g_app_icon = new QIcon(pixmap);
+  QApplication::setWindowIcon(*g_app_icon);
+  return true;
+}
+
+void ui_show_app_icon(Wnd label, int size) {
+  auto* w = dynamic_cast<QLabel*>(widget(label));
+  if (w == nullptr || g_app_icon == nullptr) return;
+  w->setPixmap(g_app_icon->pixmap(size, size));
+}
