@@ -418,17 +418,7 @@ std::int64_t cplx_format(char16_t* buffer, std::int64_t capacity, const Complex*
     sink_put(sink, g_number_settings.imaginary_unit[0]);
     if (sink_overflowed(im)) sink.pos = sink.capacity + 1;
   }
-  std::int64_t n = sink.pos;
-  if (sink_overflowed(sink)) {
-    set_status(MathStatus::BufferTooSmall);
-    n = 0;
-    if (room >= 3) {
-      buffer[0] = u'[';
-      buffer[1] = u'$';
-      buffer[2] = u']';
-      n = 3;
-    }
-  }
+  const std::int64_t n = sink_length_or_overflow_mark(sink);
   if (terminate && capacity > 0) buffer[std::min(n, capacity - 1)] = 0;
   return n;
 }

@@ -46,6 +46,9 @@ struct TextSink {
 void sink_put(TextSink& sink, char16_t c);
 void sink_put(TextSink& sink, const char16_t* text, std::int64_t length);
 void sink_put_ascii(TextSink& sink, const char* text);
+// The length of a finished bounded text; when it did not fit, the text becomes "[$]" (room
+// for 3 characters, else nothing) and status 300 is set.
+std::int64_t sink_length_or_overflow_mark(const TextSink& sink);
 inline bool sink_overflowed(const TextSink& sink) {
   return sink.pos > sink.capacity;
 }

@@ -26,3 +26,13 @@ void sink_put_ascii(TextSink& sink, const char* text) {
   for (std::int64_t i = 0; i < length; ++i)
     sink.buffer[sink.pos++] = static_cast<char16_t>(text[i]);
 }
+
+std::int64_t sink_length_or_overflow_mark(const TextSink& sink) {
+  if (!sink_overflowed(sink)) return sink.pos;
+  set_status(MathStatus::BufferTooSmall);
+  if (sink.capacity < 3) return 0;
+  sink.buffer[0] = u'[';
+  sink.buffer[1] = u'$';
+  sink.buffer[2] = u']';
+  return 3;
+}

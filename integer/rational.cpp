@@ -12,7 +12,9 @@ namespace {
 
 using biguint_detail::SavedStatus;
 
-std::int64_t limbs() { return BigUIntLimbs; }
+std::int64_t limbs() {
+  return BigUIntLimbs;
+}
 
 // Significant limbs of an array of len limbs (independent of N).
 std::int64_t significant(const BigUInt* a, std::int64_t len) {
@@ -20,10 +22,16 @@ std::int64_t significant(const BigUInt* a, std::int64_t len) {
   return len;
 }
 
-bool is_one(const BigUInt* a) { return a[0] == 1 && significant(a, limbs()) == 1; }
-bool at_least_two(const BigUInt* a) { return significant(a, limbs()) > 1 || a[0] >= 2; }
+bool is_one(const BigUInt* a) {
+  return a[0] == 1 && significant(a, limbs()) == 1;
+}
+bool at_least_two(const BigUInt* a) {
+  return significant(a, limbs()) > 1 || a[0] >= 2;
+}
 
-BigUInt* scratch_big(std::int64_t n) { return scratch_alloc(static_cast<std::size_t>(n)); }
+BigUInt* scratch_big(std::int64_t n) {
+  return scratch_alloc(static_cast<std::size_t>(n));
+}
 
 // Ends an operation: on a failure (the operation's own status, taken while an earlier one is
 // saved) r becomes 0/1 with sign 0, and 203 stands for a failure that named no code.
@@ -37,8 +45,8 @@ void finish(Rational* r, bool failed) {
 // Stores num/den of `wide` limbs reduced into r (N limbs each) with the given sign.
 void store_reduced(Rational* r, BigUInt* num, BigUInt* den, std::int64_t wide, bool negative) {
   const std::int64_t n = limbs();
-  const std::int64_t len = std::max<std::int64_t>(
-      {significant(num, wide), significant(den, wide), std::int64_t{1}});
+  const std::int64_t len =
+      std::max<std::int64_t>({significant(num, wide), significant(den, wide), std::int64_t{1}});
   {
     BigUIntSizeScope size(len);
     if (g_arith.status) return;
@@ -95,8 +103,12 @@ void rational_set_u64(Rational* r, std::uint64_t v, bool negative) {
   r[0] = negative && v != 0 ? 1 : 0;
 }
 
-bool rational_is_zero(const Rational* a) { return biguint_is_zero(rat_num(a)); }
-bool rational_is_integer(const Rational* a) { return is_one(rat_den(a)); }
+bool rational_is_zero(const Rational* a) {
+  return biguint_is_zero(rat_num(a));
+}
+bool rational_is_integer(const Rational* a) {
+  return is_one(rat_den(a));
+}
 
 void rational_reduce(BigUInt* num, BigUInt* den) {
   if (is_one(den)) return;
@@ -346,8 +358,8 @@ void rational_log(Rational* r, const Rational* base, const Rational* x) {
   SavedStatus saved;
   ScratchScope scope;
   const std::int64_t n = limbs();
-  const bool base_ok = rational_is_integer(base) && !rat_negative(base) &&
-                       at_least_two(rat_num(base));
+  const bool base_ok =
+      rational_is_integer(base) && !rat_negative(base) && at_least_two(rat_num(base));
   const bool x_ok = !rat_negative(x) && !rational_is_zero(x);
   if (!base_ok || !x_ok) return finish(r, true);
   BigUInt* v = scratch_big(n);
@@ -468,7 +480,8 @@ void rational_i64_power(Rational* r, std::int64_t nn, BigUIntPowI64Fn f) {
   SavedStatus saved;
   ScratchScope scope;
   BigUInt* v = scratch_big(limbs());
-  const std::uint64_t mag = nn < 0 ? 0 - static_cast<std::uint64_t>(nn) : static_cast<std::uint64_t>(nn);
+  const std::uint64_t mag =
+      nn < 0 ? 0 - static_cast<std::uint64_t>(nn) : static_cast<std::uint64_t>(nn);
   if (mag > static_cast<std::uint64_t>(INT64_MAX)) {
     set_status(MathStatus::Overflow);
     return finish(r, true);
@@ -596,17 +609,7 @@ std::int64_t rational_format(char16_t* buffer, std::int64_t capacity, const Rati
       biguint_format(sink, rat_den(a), inner);
     }
   }
-  std::int64_t len = sink.pos;
-  if (sink_overflowed(sink)) {
-    set_status(MathStatus::BufferTooSmall);
-    len = 0;
-    if (capacity >= 3) {
-      buffer[0] = u'[';
-      buffer[1] = u'$';
-      buffer[2] = u']';
-      len = 3;
-    }
-  }
+  const std::int64_t len = sink_length_or_overflow_mark(sink);
   if (terminate) buffer[len] = 0;
   return len;
 }
