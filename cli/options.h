@@ -1,0 +1,30 @@
+// The command line of numerion-cli: options, operands and their checks. Parsing never touches
+// the arithmetic; main applies the result.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CliOptions {
+  std::uint32_t type = 1;  // NumberType code
+  std::int64_t digits = 16;
+  bool no_guard = false;
+  int base = 10;
+  bool lower_hex = false;
+  int notation = 0;
+  bool group = false;
+  char16_t decimal_sep = u'.';
+  char16_t thousands_sep = u'\'';
+  std::vector<std::string> vars;  // NAME=VALUE as given
+  bool german = false;
+  bool time = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> formulas;
+};
+
+// Fills `out` from argv; false with a reason in `error` for a usage error.
+bool parse_cli_options(int argc, char** argv, CliOptions& out, std::string& error);
+
+const char* cli_usage_text();
