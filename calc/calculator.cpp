@@ -97,6 +97,9 @@ bool calc_evaluate(CalculatorState& s, const char16_t* formula, const VariableTa
   if (own_scratch) thread_scratch_init();
 
   calc_apply_sizes(s);
+  // The evaluation stack (50 values), the variable cache (100 values) and the texts around
+  // them must fit the thread's block at the largest sizes, so grow it for the current type.
+  thread_scratch_reserve(kThreadScratchBytes + 200 * num_size());
   std::vector<Word> value;
   bool inexact = false;
   bool ok = run_formula(formula, variables, value, &inexact);

@@ -44,7 +44,7 @@ TEST_F(CalcTest, HundredLargeIntegers) {
   EXPECT_EQ(state.result_digit_count, 19993);
 }
 
-TEST_F(CalcTest, ScratchExhaustionIsAnError) {
+TEST_F(CalcTest, DeepFormulasWithLongVariablesFitOrFailCleanly) {
   calc_set_number_type(state, kTypeUInt);
   std::vector<UserVariable> vars;
   for (int n = 0; n < 100; ++n) {
@@ -52,15 +52,16 @@ TEST_F(CalcTest, ScratchExhaustionIsAnError) {
     value.insert(value.begin(), u'1');
     vars.push_back({default_variable_name(vars), value});
   }
-  // Every variable cached and a deep operator stack of 20,000-digit values: fits at 12 levels,
-  // the thread's block runs out at 15. Running out is an error, never a wrong number.
+  // Every variable cached and a deep operator stack of 20,000-digit values: the thread's block
+  // grows with the value size, so deep nesting fits; what does not fit the evaluation stack
+  // ends with an error, never a wrong number.
   auto nested = [&](int levels) {
     std::string f;
     for (int n = 0; n < levels; ++n) f += "1+(";
     return f + sum_of_all(vars);
   };
-  const std::string fits = calc(nested(12), vars);
+  const std::string fits = calc(nested(15), vars);
   EXPECT_EQ(fits.size(), 19993u);
-  EXPECT_EQ(fits.substr(fits.size() - 3), "012");
-  EXPECT_EQ(calc(nested(15), vars).rfind("error 1007 ", 0), 0u);
+  EXPECT_EQ(fits.substr(fits.size() - 3), "015");
+  EXPECT_EQ(calc(nested(60), vars).rfind("error ", 0), 0u);
 }
