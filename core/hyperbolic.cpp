@@ -261,6 +261,43 @@ void dec_atanh(DecFloat* dst, const DecFloat* x) {
   });
 }
 
+namespace {
+
+// 1 - x and 1 + x, both exact next to +-1 where the arc sine and cosine need them.
+void one_minus_plus(DecFloat* minus, DecFloat* plus, const DecFloat* x) {
+  ScratchScope scope;
+  DecFloat* one = scratch_dec();
+  dec_from_word(one, 1);
+  dec_add_sub(minus, one, x, 1);
+  dec_add_sub(plus, one, x, 0);
+}
+
+// asin x = atan(x / sqrt((1 - x)(1 + x)))
+Word asin_kernel(DecFloat* r, const DecFloat* x) {
+  ScratchScope scope;
+  DecFloat* u = scratch_dec();
+  DecFloat* v = scratch_dec();
+  one_minus_plus(u, v, x);
+  dec_mul(u, u, v);
+  dec_sqrt(u, u);
+  dec_div(u, x, u);
+  return dec_atan_kernel(r, u);
+}
+
+// acos x = 2 atan(sqrt((1 - x) / (1 + x)))
+Word acos_kernel(DecFloat* r, const DecFloat* x) {
+  ScratchScope scope;
+  DecFloat* u = scratch_dec();
+  DecFloat* v = scratch_dec();
+  one_minus_plus(u, v, x);
+  dec_div(u, u, v);
+  dec_sqrt(u, u);
+  dec_atan_kernel(r, u);
+  return dec_mul_word(r, r, 2);
+}
+
+}  // namespace
+
 void dec_asin(DecFloat* dst, const DecFloat* x) {
   const UnitDomain d = unit_domain(dst, x);
   if (d == UnitDomain::Done) return;
@@ -269,23 +306,7 @@ void dec_asin(DecFloat* dst, const DecFloat* x) {
     if (dec_negative(x)) dec_negate(dst);
     return;
   }
-  // asin x = atan(x / sqrt((1 - x)(1 + x)))
-  apply_rounding(dst, with_guard_digits(
-                          4,
-                          [](DecFloat* r, const DecFloat* a) -> Word {
-                            ScratchScope inner;
-                            DecFloat* one = scratch_dec();
-                            DecFloat* u = scratch_dec();
-                            DecFloat* v = scratch_dec();
-                            dec_from_word(one, 1);
-                            dec_add_sub(u, one, a, 1);
-                            dec_add_sub(v, one, a, 0);
-                            dec_mul(u, u, v);
-                            dec_sqrt(u, u);
-                            dec_div(u, a, u);
-                            return dec_atan_kernel(r, u);
-                          },
-                          dst, x));
+  apply_rounding(dst, with_guard_digits(4, asin_kernel, dst, x));
 }
 
 void dec_acos(DecFloat* dst, const DecFloat* x) {
@@ -312,21 +333,5 @@ void dec_acos(DecFloat* dst, const DecFloat* x) {
     }
     return;
   }
-  // acos x = 2 atan(sqrt((1 - x) / (1 + x)))
-  apply_rounding(dst, with_guard_digits(
-                          4,
-                          [](DecFloat* r, const DecFloat* a) -> Word {
-                            ScratchScope inner;
-                            DecFloat* one = scratch_dec();
-                            DecFloat* u = scratch_dec();
-                            DecFloat* v = scratch_dec();
-                            dec_from_word(one, 1);
-                            dec_add_sub(u, one, a, 1);
-                            dec_add_sub(v, one, a, 0);
-                            dec_div(u, u, v);
-                            dec_sqrt(u, u);
-                            dec_atan_kernel(r, u);
-                            return dec_mul_word(r, r, 2);
-                          },
-                          dst, x));
+  apply_rounding(dst, with_guard_digits(4, acos_kernel, dst, x));
 }
