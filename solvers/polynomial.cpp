@@ -1,0 +1,379 @@
+// Polynomial arithmetic on values of the current NumberType and the result texts.
+#include "solvers/polynomial.h"
+
+#include <initializer_list>
+#include <string_view>
+
+#include "app/app_error.h"
+#include "core/arith.h"
+#include "core/complex.h"
+#include "core/text.h"
+#include "formula/formula.h"
+#include "integer/rational.h"
+
+namespace {
+
+void add_value(NumValue* r, const NumValue* a, const NumValue* b, bool subtract) {
+  switch (NumberType) {
+    case kTypeReal:
+      return subtract ? dec_sub_rounded(r, a, b) : dec_add_rounded(r, a, b);
+    case kTypeComplex:
+      return subtract ? cplx_sub(r, a, b) : cplx_add(r, a, b);
+    case kTypeRational:
+      return rational_add(r, a, b, subtract);
+    default:
+      set_status(MathStatus::UnknownNumberType);
+  }
+}
+
+void mul_value(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_mul_rounded(r, a, b);
+    case kTypeComplex:
+      return cplx_mul(r, a, b);
+    case kTypeRational:
+      return rational_mul(r, a, b, false);
+    default:
+      set_status(MathStatus::UnknownNumberType);
+  }
+}
+
+void div_value(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_div_rounded(r, a, b);  // 3 guard digits
+    case kTypeComplex:
+      return cplx_div(r, a, b);
+    case kTypeRational:
+      return rational_mul(r, a, b, true);
+    default:
+      set_status(MathStatus::UnknownNumberType);
+  }
+}
+
+void round_all(Polynomial& p, std::int64_t digits) {
+  if (NumberType != kTypeReal && NumberType != kTypeComplex) return;
+  for (int k = 0; k <= kMaxPolyDegree; ++k)
+    num_round_digits(poly_coef(p, k), poly_coef(p, k), digits);
+}
+
+// A status left by the arithmetic becomes the page's error.
+void status_to_error() {
+  const MathStatus s = math_status();
+  if (s == MathStatus::Ok) return;
+  set_app_error(s == MathStatus::Cancelled        ? kAppErrorStopped
+                : s == MathStatus::BufferTooSmall ? kAppErrorBufferOverflow
+                : s == MathStatus::InternalLimit  ? kAppErrorInternal
+                                                  : kAppErrorOverflow);
+  clear_status();
+}
+
+std::u16string ascii(const std::string& s) {
+  return std::u16string(s.begin(), s.end());
+}
+
+// Joins pieces by appending; "literal + string" trips a false -Wrestrict in GCC 12.
+std::u16string join(std::initializer_list<std::u16string_view> parts) {
+  std::u16string s;
+  for (std::u16string_view p : parts) s.append(p);
+  return s;
+}
+
+std::u16string row_name(int row) {
+  return join({u"P", ascii(std::to_string(row)), u"(x)"});
+}
+
+bool all_zero(const Polynomial& p) {
+  for (int k = 0; k <= kMaxPolyDegree; ++k) {
+    if (!num_is_zero(poly_coef(p, k))) return false;
+  }
+  return true;
+}
+
+std::u16string value_text(const NumValue* v, std::uint32_t flags) {
+  std::u16string buf(static_cast<std::size_t>(num_format(nullptr, 0, v, flags)) + 1, u'\0');
+  const std::int64_t n =
+      num_format(buf.data(), static_cast<std::int64_t>(buf.size()) - 1, v, flags);
+  buf.resize(static_cast<std::size_t>(n));
+  return buf;
+}
+
+}  // namespace
+
+void polynomial_init(Polynomial& p) {
+  p.words.assign(num_words() * (kMaxPolyDegree + 1), 0);
+  for (int k = 0; k <= kMaxPolyDegree; ++k) num_set_zero(poly_coef(p, k));
+}
+
+NumValue* poly_coef(Polynomial& p, int k) {
+  return p.words.data() + (p.words.size() / (kMaxPolyDegree + 1)) * static_cast<std::size_t>(k);
+}
+const NumValue* poly_coef(const Polynomial& p, int k) {
+  return p.words.data() + (p.words.size() / (kMaxPolyDegree + 1)) * static_cast<std::size_t>(k);
+}
+
+int poly_degree(const Polynomial& p) {
+  for (int k = kMaxPolyDegree; k >= 1; --k) {
+    if (!num_is_zero(poly_coef(p, k))) return k;
+  }
+  return 0;
+}
+
+void PreparePolynomialOperation(std::uint32_t type, std::int64_t digits) {
+  clear_app_error();
+  NumberType = type;
+  if (type == kTypeRational) {
+    biguint_set_digits(500);  // 26 limbs, 1664 bits
+  } else {
+    set_precision(digits + 3);
+  }
+  g_number_settings.sci_low = -4;
+  g_number_settings.sci_high = 10;
+}
+
+bool ReadPolynomial(const std::vector<std::u16string>& texts, int row,
+                    const VariableTable* variables, Polynomial& out) {
+  polynomial_init(out);
+  const int top = static_cast<int>(texts.size()) - 1;
+  if (top > kMaxPolyDegree) {
+    set_app_error(kAppErrorInternal);
+    return false;
+  }
+  for (int k = top; k >= 0; --k) {
+    const std::u16string& cell = texts[static_cast<std::size_t>(top - k)];
+    const std::u16string coef_name = join({u"a", ascii(std::to_string(k))});
+    if (cell.size() > kMaxCoefficientText) {
+      set_app_error(3301, coef_name.c_str(), row_name(row).c_str());
+      return false;
+    }
+    std::size_t start = 0;
+    while (start < cell.size() && (cell[start] == u' ' || cell[start] == u'\t')) ++start;
+    if (start == cell.size()) continue;
+    // The engine reads up to a NUL; a NUL inside the cell ends the formula there.
+    const std::u16string formula = cell.substr(start);
+    FormulaContext ctx;
+    ctx.text = formula.c_str();
+    ctx.variables = variables;
+    ctx.result = poly_coef(out, k);
+    evaluate_formula(ctx);
+    if (g_formula_error.code != 0) {
+      set_app_error(3300, coef_name.c_str(), row_name(row).c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+void AddPolynomials(const Polynomial& a, const Polynomial& b, bool subtract, Polynomial& r,
+                    std::int64_t digits) {
+  // r may be a or b; otherwise it is sized here.
+  if (r.words.size() != a.words.size()) polynomial_init(r);
+  for (int k = kMaxPolyDegree; k >= 0; --k) {
+    add_value(poly_coef(r, k), poly_coef(a, k), poly_coef(b, k), subtract);
+  }
+  round_all(r, digits);
+  status_to_error();
+}
+
+void MultiplyPolynomials(const Polynomial& a, const Polynomial& b, Polynomial& r,
+                         std::int64_t digits) {
+  if (&r == &a || &r == &b) {
+    set_app_error(kAppErrorInternal);
+    return;
+  }
+  polynomial_init(r);
+  if (!all_zero(a)) {
+    ScratchScope scope;
+    NumValue* t = scratch_num();
+    const int da = poly_degree(a);
+    for (int j = kMaxPolyDegree; j >= 0; --j) {
+      if (num_is_zero(poly_coef(b, j))) continue;
+      if (da + j > kMaxPolyDegree) {
+        set_app_error(3302, u"20");
+        return;
+      }
+      for (int i = da; i >= 0; --i) {
+        mul_value(t, poly_coef(a, i), poly_coef(b, j));
+        add_value(poly_coef(r, i + j), poly_coef(r, i + j), t, false);
+      }
+    }
+  }
+  round_all(r, digits);
+  status_to_error();
+}
+
+void DividePolynomials(const Polynomial& a, const Polynomial& b, Polynomial& q, Polynomial& r,
+                       std::int64_t digits) {
+  if (&q == &a || &q == &b || &r == &a || &r == &b || &q == &r) {
+    set_app_error(kAppErrorInternal);
+    return;
+  }
+  polynomial_init(q);
+  r = a;
+  const int da = all_zero(a) ? -1 : poly_degree(a);
+  int db = -1;
+  for (int k = kMaxPolyDegree; k >= 0 && db < 0; --k) {
+    if (!num_is_zero(poly_coef(b, k))) db = k;
+  }
+  if (db < 0) {
+    set_app_error(kAppErrorDivisionByZero);
+  } else if (da >= db) {
+    ScratchScope scope;
+    NumValue* c = scratch_num();
+    NumValue* t = scratch_num();
+    for (int s = da; s >= db; --s) {
+      div_value(c, poly_coef(r, s), poly_coef(b, db));
+      num_set_zero(poly_coef(r, s));
+      for (int i = db - 1; i >= 0; --i) {
+        mul_value(t, poly_coef(b, i), c);
+        add_value(poly_coef(r, s - db + i), poly_coef(r, s - db + i), t, true);
+      }
+      num_copy(poly_coef(q, s - db), c);
+    }
+  }
+  round_all(q, digits);
+  round_all(r, digits);
+  status_to_error();
+}
+
+int PowerPolynomial(const Polynomial& a, const Polynomial& b, Polynomial& r, std::int64_t digits) {
+  std::uint64_t e = 0;
+  bool constant = true;
+  for (int k = 1; k <= kMaxPolyDegree; ++k) constant &= num_is_zero(poly_coef(b, k));
+  // Only whole numbers count: a fraction or a negative value is not silently truncated.
+  const NumValue* c0 = poly_coef(b, 0);
+  bool whole = constant && num_compare_i64(c0, 0) >= 0;
+  if (whole) {
+    ScratchScope scope;
+    NumValue* t = scratch_num();
+    whole = num_get_u64(&e, c0) && e <= kMaxPolyDegree;
+    if (whole) {
+      num_set_u64(t, e);
+      whole = num_compare(t, c0, false) == 0;
+    }
+  }
+  clear_status();
+  if (!whole) {
+    set_app_error(3303, u"P1(x)", u"20");
+    return -1;
+  }
+  polynomial_init(r);
+  if (e == 0) {
+    num_set_i64(poly_coef(r, 0), 1);
+    return 0;
+  }
+  r = a;
+  Polynomial t;
+  for (std::uint64_t k = 1; k < e && app_error_code() == 0; ++k) {
+    MultiplyPolynomials(r, a, t, digits);
+    r = t;
+  }
+  round_all(r, digits);
+  status_to_error();
+  return app_error_code() == 0 ? static_cast<int>(e) : -1;
+}
+
+std::u16string PolynomialText(int degree, char16_t letter) {
+  std::u16string s;
+  if (degree < 0 || degree > 100) return s;
+  auto term = [&](int k) {
+    s += letter;
+    s += ascii(std::to_string(k));
+    if (k >= 2) s.append(join({u"*x^", ascii(std::to_string(k))}));
+    if (k == 1) s += u"*x";
+  };
+  for (int k = degree; k >= 0; --k) {
+    if (degree >= 5 && k == degree - 2) {
+      s += u"... + ";
+      k = 1;
+    }
+    term(k);
+    if (k > 0) s += u" + ";
+  }
+  return s;
+}
+
+void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_count, int exponent,
+                          const Polynomial* remainder, bool grouping, PolynomialResult& out) {
+  for (auto& t : out.stored) t.clear();
+  out.results_enabled = false;
+  const std::uint32_t flags = grouping ? kAllowGrouping : 0;
+  std::u16string& s = out.text;
+  for (int i = 0; i < operand_count; ++i) {
+    if (i > 0) {
+      s += u' ';
+      s += op;
+      s += u' ';
+    }
+    s += (exponent >= 0 && i == 1) ? ascii(std::to_string(exponent)) : row_name(i);
+  }
+  s.append(u" = ").append(PolynomialText(poly_degree(result), u'b'));
+  if (remainder != nullptr) {
+    s.append(u"    Remainder    ").append(PolynomialText(poly_degree(*remainder), u'r'));
+  }
+  s += u"\r\n\r\n";
+  for (int j = poly_degree(result); j >= 0; --j) {
+    out.stored[static_cast<std::size_t>(j)] = value_text(poly_coef(result, j), flags);
+    s.append(join({u"b", ascii(std::to_string(j)), u" = ", out.stored[static_cast<std::size_t>(j)],
+                   u"\r\n"}));
+  }
+  if (remainder != nullptr) {
+    s += u"\r\n";
+    for (int j = poly_degree(*remainder); j >= 0; --j) {
+      s.append(join({u"r", ascii(std::to_string(j)), u" = ",
+                     value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
+    }
+  }
+  status_to_error();
+  out.results_enabled = app_error_code() == 0;
+}
+
+bool RunPolynomialOperation(const PolynomialRequest& req, PolynomialResult& out) {
+  PreparePolynomialOperation(req.type, req.digits);
+  out = PolynomialResult{};
+  const int count = static_cast<int>(req.rows.size());
+  const bool binary_only = req.op == u'/' || req.op == u'^';
+  if (count < 2 || count > 12 || (binary_only && count != 2) ||
+      (req.op != u'+' && req.op != u'-' && req.op != u'*' && !binary_only)) {
+    set_app_error(kAppErrorInternal);
+    return false;
+  }
+  Polynomial acc, next, tmp, rem;
+  if (!ReadPolynomial(req.rows[0], 0, req.variables, acc)) return false;
+  int exponent = -1;
+  for (int i = 1; i < count && app_error_code() == 0; ++i) {
+    if (!ReadPolynomial(req.rows[static_cast<std::size_t>(i)], i, req.variables, next)) break;
+    switch (req.op) {
+      case u'+':
+      case u'-':
+        AddPolynomials(acc, next, req.op == u'-', acc, req.digits);
+        break;
+      case u'*':
+        MultiplyPolynomials(acc, next, tmp, req.digits);
+        acc = tmp;
+        break;
+      case u'/':
+        DividePolynomials(acc, next, tmp, rem, req.digits);
+        acc = tmp;
+        break;
+      default:
+        exponent = PowerPolynomial(acc, next, tmp, req.digits);
+        acc = tmp;
+    }
+  }
+  if (app_error_code() != 0) return false;
+  ShowPolynomialResult(acc, req.op, count, exponent, req.op == u'/' ? &rem : nullptr, req.grouping,
+                       out);
+  return app_error_code() == 0;
+}
+
+std::vector<std::u16string> ResultToRow(const PolynomialResult& result, int& max_degree) {
+  std::vector<std::u16string> cells(kMaxPolyDegree + 1);
+  for (int j = 0; j <= kMaxPolyDegree; ++j) {
+    const std::u16string& text = result.stored[static_cast<std::size_t>(j)];
+    cells[static_cast<std::size_t>(kMaxPolyDegree - j)] = text;
+    if (!text.empty() && j > max_degree) max_degree = j;
+  }
+  return cells;
+}
