@@ -16,6 +16,7 @@
 #include "app/utf8.h"
 #include "calc/calculator.h"
 #include "calc/variables.h"
+#include "cli/number_theory.h"
 #include "cli/options.h"
 #include "core/decfloat.h"
 #include "core/text.h"
@@ -149,12 +150,12 @@ int usage_error(const std::string& reason) {
 }
 
 // NAME=VALUE, the value typed in the chosen separators.
-bool add_variable(Session& s, const std::string& spec, std::string& reason) {
-  const std::size_t eq = spec.find('=');
+bool add_variable(Session& s, const std::string& assignment, std::string& reason) {
+  const std::size_t eq = assignment.find('=');
   UserVariable v;
   std::u16string value;
-  if (!utf8_to_utf16(spec.substr(0, eq), v.name) || !utf8_to_utf16(spec.substr(eq + 1), value)) {
-    reason = "--var " + spec + ": not UTF-8";
+  if (!utf8_to_utf16(assignment.substr(0, eq), v.name) || !utf8_to_utf16(assignment.substr(eq + 1), value)) {
+    reason = "--var " + assignment + ": not UTF-8";
     return false;
   }
   if (!is_valid_variable_name(v.name)) {
@@ -181,6 +182,10 @@ bool add_variable(Session& s, const std::string& spec, std::string& reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && is_number_theory_command(argv[1])) {
+    install_interrupt_handler();
+    return run_number_theory_command(argc, argv);
+  }
   CliOptions opt;
   std::string reason;
   if (!parse_cli_options(argc, argv, opt, reason)) return usage_error(reason);
@@ -211,8 +216,8 @@ int main(int argc, char** argv) {
   calc_set_precision(s.state, opt.digits);
   calc_set_number_type(s.state, opt.type);
   if (math_status() != MathStatus::Ok) return usage_error("invalid precision or number type");
-  for (const std::string& spec : opt.vars) {
-    if (!add_variable(s, spec, reason)) return usage_error(reason);
+  for (const std::string& assignment : opt.vars) {
+    if (!add_variable(s, assignment, reason)) return usage_error(reason);
   }
 
   thread_scratch_init();
