@@ -6,11 +6,8 @@
 #include "core/arith.h"
 #include "core/limbs.h"
 
-namespace {
-
-// q[0 .. ulen - vlen] = floor(u / v); u (ulen limbs) is overwritten. v has vlen >= 1 limbs
-// with v[0] != 0, and ulen >= vlen.
-void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64_t vlen) {
+void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64_t vlen,
+                  Word* rem_out) {
   const std::int64_t m = ulen - vlen;
   if (vlen == 1) {
     const Word d = v[0];
@@ -20,6 +17,7 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
       const u128 num = static_cast<u128>(rem) * kLimbBase + u[i];
       q[i] = div_wide(static_cast<Word>(num >> 64), static_cast<Word>(num), d, recip, &rem);
     }
+    if (rem_out) rem_out[0] = rem;
     return;
   }
   ScratchScope scope;
@@ -82,9 +80,17 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
     }
     q[j] = qhat;
   }
+  if (rem_out) {
+    // The last vlen limbs hold the remainder times f.
+    const Word recip_f = reciprocal_of(f);
+    Word carry = 0;
+    for (std::int64_t i = 0; i < vlen; ++i) {
+      const u128 num = static_cast<u128>(carry) * kLimbBase + un[ulen + 1 - vlen + i];
+      rem_out[i] =
+          div_wide(static_cast<Word>(num >> 64), static_cast<Word>(num), f, recip_f, &carry);
+    }
+  }
 }
-
-}  // namespace
 
 Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const bool neg = dec_negative(a) != dec_negative(b);

@@ -24,6 +24,46 @@ void put_digit(Word* m, std::int64_t pos, Word d) {
   }
 }
 
+// x = x y mod B for w-limb values below B; bs is B from its first non-zero limb (bl limbs).
+void mul_mod(Word* x, const Word* y, std::int64_t w, const Word* bs, std::int64_t bl) {
+  ScratchScope scope;
+  Word* prod = scratch_alloc(static_cast<std::size_t>(2 * w));
+  Word* quot = scratch_alloc(static_cast<std::size_t>(2 * w - bl + 1));
+  Word* r = scratch_alloc(static_cast<std::size_t>(bl));
+  product_columns(prod, x, y, w, 0);
+  limbs_divide(quot, prod, 2 * w, bs, bl, r);
+  std::memset(x, 0, static_cast<std::size_t>(w) * sizeof(Word));
+  std::memcpy(x + (w - bl), r, static_cast<std::size_t>(bl) * sizeof(Word));
+}
+
+// rem = rem 10^s mod B: the remainder after s more quotient digits that are not stored, by
+// square-and-multiply instead of s digit steps. False when stopped.
+bool shift_remainder(Word* rem, std::int64_t w, const Word* b, std::uint64_t s) {
+  ScratchScope scope;
+  const std::int64_t lead = first_nonzero(b, w);
+  const Word* bs = b + lead;
+  const std::int64_t bl = w - lead;
+  Word* acc = scratch_alloc(static_cast<std::size_t>(w));
+  Word* base = scratch_alloc(static_cast<std::size_t>(w));
+  Word* quot = scratch_alloc(static_cast<std::size_t>(w + 1));
+  Word* r = scratch_alloc(static_cast<std::size_t>(bl));
+  std::memset(base, 0, static_cast<std::size_t>(w) * sizeof(Word));
+  base[w - 1] = 10;
+  limbs_divide(quot, base, w, bs, bl, r);  // 10 mod B
+  std::memset(base, 0, static_cast<std::size_t>(w) * sizeof(Word));
+  std::memcpy(base + (w - bl), r, static_cast<std::size_t>(bl) * sizeof(Word));
+  std::memset(acc, 0, static_cast<std::size_t>(w) * sizeof(Word));
+  acc[w - 1] = 1;
+  if (bl == 1 && bs[0] == 1) acc[w - 1] = 0;  // everything is 0 mod 1
+  for (; s; s >>= 1) {
+    if (cancel_requested()) return false;
+    if (s & 1) mul_mod(acc, base, w, bs, bl);
+    if (s > 1) mul_mod(base, base, w, bs, bl);
+  }
+  mul_mod(rem, acc, w, bs, bl);
+  return true;
+}
+
 }  // namespace
 
 void dec_divmod(DecFloat* q, DecFloat* r, const DecFloat* a, const DecFloat* b) {
@@ -74,7 +114,10 @@ void dec_divmod(DecFloat* q, DecFloat* r, const DecFloat* a, const DecFloat* b) 
   std::memset(qm, 0, static_cast<std::size_t>(n) * sizeof(Word));
   // When a's mantissa is below b's, the first digit already needs a shifted remainder.
   bool shift = mant_cmp < 0;
-  for (std::int64_t t = 0; t < digits; ++t) {
+  // Digits beyond P are not stored; when there are many, the remainder skips them at once.
+  constexpr std::int64_t kShortcut = 64;
+  const std::int64_t steps = digits - p > kShortcut ? p : digits;
+  for (std::int64_t t = 0; t < steps; ++t) {
     if (cancel_requested()) {
       set_both_undefined(q, r, MathStatus::Cancelled);
       return;
@@ -99,6 +142,11 @@ void dec_divmod(DecFloat* q, DecFloat* r, const DecFloat* a, const DecFloat* b) 
     }
     if (d) limbs_sub(rem, mult + d * w, w);
     if (t < p) put_digit(qm, t, static_cast<Word>(d));
+  }
+  if (steps < digits &&
+      !shift_remainder(rem, w, mult + w, static_cast<std::uint64_t>(digits - steps))) {
+    set_both_undefined(q, r, MathStatus::Cancelled);
+    return;
   }
   if (q) {
     std::memcpy(q + 1, qm, static_cast<std::size_t>(n) * sizeof(Word));

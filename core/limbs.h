@@ -37,6 +37,15 @@ inline std::int64_t first_nonzero(const Word* a, std::int64_t len) {
 // number of decimal digits of the integer in *digits (0 for zero; dst is then left as is).
 Word take_leading_digits(DecFloat* dst, const Word* src, std::int64_t len, std::int64_t* digits);
 
+// The product of two n-limb integers into out[0 .. 2n), columns from low_col (counted from the
+// least significant, 0) up; lower columns are skipped (0 gives the exact product).
+void product_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t low_col);
+
+// q[0 .. ulen - vlen] = floor(u / v) and, when rem is given, rem[0 .. vlen) = u mod v; u is
+// overwritten. v[0] != 0 and ulen >= vlen.
+void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64_t vlen,
+                  Word* rem = nullptr);
+
 // Compares two limb arrays of equal length as integers.
 inline int limbs_compare(const Word* a, const Word* b, std::int64_t len) {
   for (std::int64_t i = 0; i < len; ++i) {

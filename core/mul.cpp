@@ -7,8 +7,6 @@
 #include "core/arith.h"
 #include "core/limbs.h"
 
-namespace {
-
 // Column sums of a * b (n limbs each, most significant first) into out[0 .. 2n), most
 // significant first, for the columns from `low_col` (counted from the least significant, 0)
 // up. Columns below are skipped; their carries are lost (the caller bounds the error).
@@ -43,8 +41,6 @@ void product_columns(Word* out, const Word* a, const Word* b, std::int64_t n,
   // The top limb (column 2n - 1) takes the last carry, which is below 10^19.
   out[0] = static_cast<Word>(carry);
 }
-
-}  // namespace
 
 Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const bool neg = dec_negative(a) != dec_negative(b);

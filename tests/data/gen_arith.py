@@ -133,5 +133,27 @@ for p, count in PRECISIONS:
             r = ctx(d).plus(a)
             out.append(f"round {p} {fmt(a, p)} 0 {d} = {fmt(Context(prec=p).plus(r), p)}")
 
+# integer division with quotients of far more digits than P: the remainder from modular
+# powers of ten, the quotient's leading P digits from a long enough truncated division
+for p in [1, 2, 16, 19, 20, 38, 100, 400]:
+    for ea in [200, 10**3, 10**6 + 7, 10**12 + 3, 10**15, 10**18 + 11]:
+        A = random.randint(10 ** (p - 1), 10 ** p - 1)
+        B = random.randint(10 ** (p - 1), 10 ** p - 1)
+        eb = random.randint(-5, 5)
+        neg = random.random() < 0.3
+        r_int = (A * pow(10, ea - eb, B)) % B
+        lead = (A * 10 ** (p + 2)) // B
+        q_exp = ea - eb + (0 if A >= B else -1)
+        lead_digits = str(lead)[:min(p, q_exp + 1)].ljust(p, "0")  # an integer: zeros after it
+        a_txt = f"{'-' if neg else '+'} {A} {ea}"
+        b_txt = f"+ {B} {eb}"
+        q_txt = f"{'-' if neg else '+'} {lead_digits} {q_exp}"
+        if r_int == 0:
+            r_txt = "-0" if neg else "0"
+        else:
+            rs = str(r_int)
+            r_txt = f"{'-' if neg else '+'} {rs.ljust(p, '0')} {eb - p + len(rs)}"
+        out.append(f"divmod {p} {a_txt} {b_txt} = {q_txt} {r_txt}")
+
 print("# made by tests/data/gen_arith.py with Python's decimal module; do not edit")
 print("\n".join(out))
