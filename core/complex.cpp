@@ -62,6 +62,15 @@ void at_product_precision(Complex* dst, const Complex* a, const Complex* b, std:
   apply_rounding(cplx_im(dst), narrow(cplx_im(dst), im, g));
 }
 
+// q = re^2 + im^2, exact at the raised precision of the product helpers.
+void squared_modulus(DecFloat* q, const DecFloat* re, const DecFloat* im) {
+  ScratchScope scope;
+  DecFloat* t = scratch_dec();
+  dec_mul(q, re, re);
+  dec_mul(t, im, im);
+  dec_add_sub(q, q, t, 0);
+}
+
 bool is_letter(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
@@ -171,9 +180,7 @@ void cplx_div(Complex* dst, const Complex* a, const Complex* b) {
                          ScratchScope scope;
                          DecFloat* q = scratch_dec();
                          DecFloat* t = scratch_dec();
-                         dec_mul(q, br, br);
-                         dec_mul(t, bi, bi);
-                         dec_add_sub(q, q, t, 0);
+                         squared_modulus(q, br, bi);
                          dec_mul(re, ar, br);
                          dec_mul(t, ai, bi);
                          dec_add_sub(re, re, t, 0);
@@ -197,10 +204,7 @@ void cplx_reciprocal(Complex* dst, const Complex* a) {
                           const DecFloat*, const DecFloat*) {
                          ScratchScope scope;
                          DecFloat* q = scratch_dec();
-                         DecFloat* t = scratch_dec();
-                         dec_mul(q, ar, ar);
-                         dec_mul(t, ai, ai);
-                         dec_add_sub(q, q, t, 0);
+                         squared_modulus(q, ar, ai);
                          dec_div(re, ar, q);
                          dec_div(im, ai, q);
                          dec_negate(im);

@@ -98,7 +98,7 @@ TEST_F(PolynomialTest, Errors) {
   EXPECT_EQ(run(u'^', kTypeRational, {{u"1", u"1"}, {u"0", u"20"}}).substr(0, 20),
             "P0(x) ^ 20 = b20*x^2");
   std::vector<std::u16string> deg11(12, u"");
-  deg11[0] = u"1";
+  deg11.front().push_back(u'1');
   EXPECT_EQ(run(u'*', kTypeReal, {deg11, deg11}), "error 3302");
   EXPECT_EQ(run(u'/', kTypeReal, {{u"1", u"2"}, {u"0", u"0*5"}}), "error 1002");
   EXPECT_EQ(run(u'/', kTypeReal, {{u"1"}, {u"1"}, {u"1"}}), "error 9000");
