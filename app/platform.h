@@ -23,6 +23,14 @@ std::filesystem::path platform_module_path();
 // new contents are completely on disk. Returns false (and leaves no stray file) on any failure.
 bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size);
 
+// Reads an existing file from the start in blocks, handing each to `consume` until it returns
+// false or the file ends. NotFound when the file or its folder does not exist, Failed for any
+// other failure to open or read (a folder, missing rights).
+enum class PlatformRead { Ok, NotFound, Failed };
+using BlockConsumer = bool (*)(void* context, const unsigned char* data, std::size_t size);
+PlatformRead platform_read_file(const std::filesystem::path& path, BlockConsumer consume,
+                                void* context);
+
 // Message boxes. The window toolkit installs a hook that shows a modal box; until then the
 // default writes "caption: text" as UTF-8 to stderr.
 inline constexpr int kMessageIconNone = 0;

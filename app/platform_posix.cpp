@@ -125,6 +125,26 @@ bool platform_replace_file(const std::filesystem::path& path, const void* data, 
   return true;
 }
 
+PlatformRead platform_read_file(const std::filesystem::path& path, BlockConsumer consume,
+                                void* context) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? PlatformRead::NotFound : PlatformRead::Failed;
+  unsigned char block[4096];
+  PlatformRead result = PlatformRead::Ok;
+  for (;;) {
+    const ssize_t n = ::read(fd, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result = PlatformRead::Failed;
+      break;
+    }
+    if (n == 0 || !consume(context, block, static_cast<std::size_t>(n))) break;
+  }
+  ::close(fd);
+  return result;
+}
+
 MessageHook platform_set_message_hook(MessageHook hook) {
   return g_message_hook.exchange(hook != nullptr ? hook : stderr_message);
 }

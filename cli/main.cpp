@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app_error.h"
@@ -16,6 +17,7 @@
 #include "app/utf8.h"
 #include "calc/calculator.h"
 #include "calc/variables.h"
+#include "cli/linear_command.h"
 #include "cli/number_theory.h"
 #include "cli/options.h"
 #include "core/decfloat.h"
@@ -185,6 +187,10 @@ int main(int argc, char** argv) {
   if (argc > 1 && is_number_theory_command(argv[1])) {
     install_interrupt_handler();
     return run_number_theory_command(argc, argv);
+  }
+  if (argc > 1 && std::string_view(argv[1]) == "linear") {
+    install_interrupt_handler();
+    return run_linear_command(argc, argv);
   }
   CliOptions opt;
   std::string reason;

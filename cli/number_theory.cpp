@@ -8,6 +8,7 @@
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/utf8.h"
+#include "cli/cli_output.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "primes/factors.h"
@@ -72,15 +73,7 @@ int finish(Printer& printer) {
     return kExitStopped;
   }
   if (code == 0) return kExitOk;
-  std::u16string buffer(kErrorTextCapacity + 1, u'\0');
-  TextBuilder b{0, kErrorTextCapacity, buffer.data()};
-  build_app_error_text(b, code, g_app_error.param1, g_app_error.param2, FormulaErrorView{});
-  if (builder_overflowed(b)) builder_mark_cut(b);
-  std::u16string text(buffer.data(), static_cast<std::size_t>(builder_stored(b)));
-  for (char16_t& c : text) {
-    if (c == u'\r' || c == u'\n') c = u' ';
-  }
-  const std::string line = "error: " + utf16_to_utf8(text) + "\n";
+  const std::string line = app_error_line(FormulaErrorView{});
   std::fwrite(line.data(), 1, line.size(), stderr);
   return kExitFailed;
 }

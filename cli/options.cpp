@@ -220,5 +220,11 @@ const char* cli_usage_text() {
          "\n"
          "An argument starting with \"-\" and a digit, \".\", \"(\" or \"i\", and every argument\n"
          "after \"--\", is a formula.\n"
-         "Exit status: 0 success, 1 a formula failed, 2 bad options, 130 stopped by Ctrl+C.\n";
+         "Exit status: 0 success, 1 a formula failed, 2 bad options, 130 stopped by Ctrl+C.\n"
+         "\n"
+         "subcommands (each with --help):\n"
+         "  primes, factors                 prime numbers and prime factors\n"
+         "  linear [-t real|cplx|rat] [-p P] [--group] FILE.csv\n"
+         "                                  solves the linear system of a CSV file (\"-\" reads\n"
+         "                                  standard input)\n";
 }

@@ -315,6 +315,66 @@ void num_div_u64(NumValue* r, const NumValue* a, std::uint64_t k) {
   }
 }
 
+void num_add(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_add_rounded(r, a, b);
+    case kTypeComplex:
+      return cplx_add(r, a, b);
+    case kTypeUInt:
+      return biguint_add(r, a, b);
+    case kTypeRational:
+      return rational_add(r, a, b, false);
+    default:
+      unknown_type();
+  }
+}
+
+void num_sub(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_sub_rounded(r, a, b);
+    case kTypeComplex:
+      return cplx_sub(r, a, b);
+    case kTypeUInt:
+      return biguint_sub(r, a, b);
+    case kTypeRational:
+      return rational_add(r, a, b, true);
+    default:
+      unknown_type();
+  }
+}
+
+void num_mul(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_mul_rounded(r, a, b);
+    case kTypeComplex:
+      return cplx_mul(r, a, b);
+    case kTypeUInt:
+      return biguint_mul(r, a, b);
+    case kTypeRational:
+      return rational_mul(r, a, b, false);
+    default:
+      unknown_type();
+  }
+}
+
+void num_div(NumValue* r, const NumValue* a, const NumValue* b) {
+  switch (NumberType) {
+    case kTypeReal:
+      return dec_div_rounded(r, a, b);
+    case kTypeComplex:
+      return cplx_div(r, a, b);
+    case kTypeUInt:
+      return biguint_divmod(r, nullptr, a, b);
+    case kTypeRational:
+      return rational_mul(r, a, b, true);
+    default:
+      unknown_type();
+  }
+}
+
 void num_pow(NumValue* r, const NumValue* a, const NumValue* b) {
   switch (NumberType) {
     case kTypeReal:

@@ -25,7 +25,9 @@ extern std::uint32_t NumberType;
 using NumValue = Word;
 
 std::size_t num_size();  // bytes; 0 and status 102 for an unknown type
-inline std::size_t num_words() { return num_size() / sizeof(Word); }
+inline std::size_t num_words() {
+  return num_size() / sizeof(Word);
+}
 NumValue* scratch_num();  // one value on the scratch stack
 
 void num_copy(NumValue* r, const NumValue* a);
@@ -40,6 +42,12 @@ int num_compare_i64(const NumValue* a, std::int64_t v);
 void num_negate(NumValue* r, const NumValue* a);
 void num_abs(NumValue* r, const NumValue* a);
 void num_div_u64(NumValue* r, const NumValue* a, std::uint64_t k);
+// Rounded for real and complex (division with 3 guard digits); exact for the integer types.
+// The unsigned type: a difference below zero sets 200, a quotient is the floor, 0 divisor 202.
+void num_add(NumValue* r, const NumValue* a, const NumValue* b);
+void num_sub(NumValue* r, const NumValue* a, const NumValue* b);
+void num_mul(NumValue* r, const NumValue* a, const NumValue* b);
+void num_div(NumValue* r, const NumValue* a, const NumValue* b);
 void num_pow(NumValue* r, const NumValue* a, const NumValue* b);
 void num_pow_i64(NumValue* r, const NumValue* a, std::int64_t m);
 void num_pow10(NumValue* r, std::int64_t m);

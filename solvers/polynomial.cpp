@@ -10,67 +10,14 @@
 #include "core/text.h"
 #include "formula/formula.h"
 #include "integer/rational.h"
+#include "solvers/solver_common.h"
 
 namespace {
-
-void add_value(NumValue* r, const NumValue* a, const NumValue* b, bool subtract) {
-  switch (NumberType) {
-    case kTypeReal:
-      return subtract ? dec_sub_rounded(r, a, b) : dec_add_rounded(r, a, b);
-    case kTypeComplex:
-      return subtract ? cplx_sub(r, a, b) : cplx_add(r, a, b);
-    case kTypeRational:
-      return rational_add(r, a, b, subtract);
-    default:
-      set_status(MathStatus::UnknownNumberType);
-  }
-}
-
-void mul_value(NumValue* r, const NumValue* a, const NumValue* b) {
-  switch (NumberType) {
-    case kTypeReal:
-      return dec_mul_rounded(r, a, b);
-    case kTypeComplex:
-      return cplx_mul(r, a, b);
-    case kTypeRational:
-      return rational_mul(r, a, b, false);
-    default:
-      set_status(MathStatus::UnknownNumberType);
-  }
-}
-
-void div_value(NumValue* r, const NumValue* a, const NumValue* b) {
-  switch (NumberType) {
-    case kTypeReal:
-      return dec_div_rounded(r, a, b);  // 3 guard digits
-    case kTypeComplex:
-      return cplx_div(r, a, b);
-    case kTypeRational:
-      return rational_mul(r, a, b, true);
-    default:
-      set_status(MathStatus::UnknownNumberType);
-  }
-}
 
 void round_all(Polynomial& p, std::int64_t digits) {
   if (NumberType != kTypeReal && NumberType != kTypeComplex) return;
   for (int k = 0; k <= kMaxPolyDegree; ++k)
     num_round_digits(poly_coef(p, k), poly_coef(p, k), digits);
-}
-
-// A status left by the arithmetic becomes the page's error.
-void status_to_error() {
-  const MathStatus s = math_status();
-  if (s == MathStatus::Ok) return;
-  set_app_error(s == MathStatus::Cancelled        ? kAppErrorStopped
-                : s == MathStatus::BufferTooSmall ? kAppErrorBufferOverflow
-                : s == MathStatus::InternalLimit  ? kAppErrorInternal
-                                                  : kAppErrorOverflow);
-  clear_status();
-}
-
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
 }
 
 // Joins pieces by appending; "literal + string" trips a false -Wrestrict in GCC 12.
@@ -81,7 +28,7 @@ std::u16string join(std::initializer_list<std::u16string_view> parts) {
 }
 
 std::u16string row_name(int row) {
-  return join({u"P", ascii(std::to_string(row)), u"(x)"});
+  return join({u"P", ascii16(std::to_string(row)), u"(x)"});
 }
 
 bool all_zero(const Polynomial& p) {
@@ -89,14 +36,6 @@ bool all_zero(const Polynomial& p) {
     if (!num_is_zero(poly_coef(p, k))) return false;
   }
   return true;
-}
-
-std::u16string value_text(const NumValue* v, std::uint32_t flags) {
-  std::u16string buf(static_cast<std::size_t>(num_format(nullptr, 0, v, flags)) + 1, u'\0');
-  const std::int64_t n =
-      num_format(buf.data(), static_cast<std::int64_t>(buf.size()) - 1, v, flags);
-  buf.resize(static_cast<std::size_t>(n));
-  return buf;
 }
 
 }  // namespace
@@ -121,15 +60,7 @@ int poly_degree(const Polynomial& p) {
 }
 
 void PreparePolynomialOperation(std::uint32_t type, std::int64_t digits) {
-  clear_app_error();
-  NumberType = type;
-  if (type == kTypeRational) {
-    biguint_set_digits(500);  // 26 limbs, 1664 bits
-  } else {
-    set_precision(digits + 3);
-  }
-  g_number_settings.sci_low = -4;
-  g_number_settings.sci_high = 10;
+  prepare_solver_numbers(type, digits + 3);
 }
 
 bool ReadPolynomial(const std::vector<std::u16string>& texts, int row,
@@ -140,25 +71,12 @@ bool ReadPolynomial(const std::vector<std::u16string>& texts, int row,
     set_app_error(kAppErrorInternal);
     return false;
   }
+  const std::u16string name = row_name(row);
   for (int k = top; k >= 0; --k) {
-    const std::u16string& cell = texts[static_cast<std::size_t>(top - k)];
-    const std::u16string coef_name = join({u"a", ascii(std::to_string(k))});
-    if (cell.size() > kMaxCoefficientText) {
-      set_app_error(3301, coef_name.c_str(), row_name(row).c_str());
-      return false;
-    }
-    std::size_t start = 0;
-    while (start < cell.size() && (cell[start] == u' ' || cell[start] == u'\t')) ++start;
-    if (start == cell.size()) continue;
-    // The engine reads up to a NUL; a NUL inside the cell ends the formula there.
-    const std::u16string formula = cell.substr(start);
-    FormulaContext ctx;
-    ctx.text = formula.c_str();
-    ctx.variables = variables;
-    ctx.result = poly_coef(out, k);
-    evaluate_formula(ctx);
-    if (g_formula_error.code != 0) {
-      set_app_error(3300, coef_name.c_str(), row_name(row).c_str());
+    const std::u16string coef_name = join({u"a", ascii16(std::to_string(k))});
+    const CoefficientErrors errors{3301, 3300, coef_name.c_str(), name.c_str()};
+    if (!read_coefficient_cell(texts[static_cast<std::size_t>(top - k)], variables,
+                               poly_coef(out, k), errors)) {
       return false;
     }
   }
@@ -170,10 +88,10 @@ void AddPolynomials(const Polynomial& a, const Polynomial& b, bool subtract, Pol
   // r may be a or b; otherwise it is sized here.
   if (r.words.size() != a.words.size()) polynomial_init(r);
   for (int k = kMaxPolyDegree; k >= 0; --k) {
-    add_value(poly_coef(r, k), poly_coef(a, k), poly_coef(b, k), subtract);
+    (subtract ? num_sub : num_add)(poly_coef(r, k), poly_coef(a, k), poly_coef(b, k));
   }
   round_all(r, digits);
-  status_to_error();
+  solver_status_to_error();
 }
 
 void MultiplyPolynomials(const Polynomial& a, const Polynomial& b, Polynomial& r,
@@ -194,13 +112,13 @@ void MultiplyPolynomials(const Polynomial& a, const Polynomial& b, Polynomial& r
         return;
       }
       for (int i = da; i >= 0; --i) {
-        mul_value(t, poly_coef(a, i), poly_coef(b, j));
-        add_value(poly_coef(r, i + j), poly_coef(r, i + j), t, false);
+        num_mul(t, poly_coef(a, i), poly_coef(b, j));
+        num_add(poly_coef(r, i + j), poly_coef(r, i + j), t);
       }
     }
   }
   round_all(r, digits);
-  status_to_error();
+  solver_status_to_error();
 }
 
 void DividePolynomials(const Polynomial& a, const Polynomial& b, Polynomial& q, Polynomial& r,
@@ -223,18 +141,18 @@ void DividePolynomials(const Polynomial& a, const Polynomial& b, Polynomial& q, 
     NumValue* c = scratch_num();
     NumValue* t = scratch_num();
     for (int s = da; s >= db; --s) {
-      div_value(c, poly_coef(r, s), poly_coef(b, db));
+      num_div(c, poly_coef(r, s), poly_coef(b, db));
       num_set_zero(poly_coef(r, s));
       for (int i = db - 1; i >= 0; --i) {
-        mul_value(t, poly_coef(b, i), c);
-        add_value(poly_coef(r, s - db + i), poly_coef(r, s - db + i), t, true);
+        num_mul(t, poly_coef(b, i), c);
+        num_sub(poly_coef(r, s - db + i), poly_coef(r, s - db + i), t);
       }
       num_copy(poly_coef(q, s - db), c);
     }
   }
   round_all(q, digits);
   round_all(r, digits);
-  status_to_error();
+  solver_status_to_error();
 }
 
 int PowerPolynomial(const Polynomial& a, const Polynomial& b, Polynomial& r, std::int64_t digits) {
@@ -270,7 +188,7 @@ int PowerPolynomial(const Polynomial& a, const Polynomial& b, Polynomial& r, std
     r = t;
   }
   round_all(r, digits);
-  status_to_error();
+  solver_status_to_error();
   return app_error_code() == 0 ? static_cast<int>(e) : -1;
 }
 
@@ -279,8 +197,8 @@ std::u16string PolynomialText(int degree, char16_t letter) {
   if (degree < 0 || degree > 100) return s;
   auto term = [&](int k) {
     s += letter;
-    s += ascii(std::to_string(k));
-    if (k >= 2) s.append(join({u"*x^", ascii(std::to_string(k))}));
+    s += ascii16(std::to_string(k));
+    if (k >= 2) s.append(join({u"*x^", ascii16(std::to_string(k))}));
     if (k == 1) s += u"*x";
   };
   for (int k = degree; k >= 0; --k) {
@@ -306,7 +224,7 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
       s += op;
       s += u' ';
     }
-    s += (exponent >= 0 && i == 1) ? ascii(std::to_string(exponent)) : row_name(i);
+    s += (exponent >= 0 && i == 1) ? ascii16(std::to_string(exponent)) : row_name(i);
   }
   s.append(u" = ").append(PolynomialText(poly_degree(result), u'b'));
   if (remainder != nullptr) {
@@ -314,18 +232,18 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
   }
   s += u"\r\n\r\n";
   for (int j = poly_degree(result); j >= 0; --j) {
-    out.stored[static_cast<std::size_t>(j)] = value_text(poly_coef(result, j), flags);
-    s.append(join({u"b", ascii(std::to_string(j)), u" = ", out.stored[static_cast<std::size_t>(j)],
-                   u"\r\n"}));
+    out.stored[static_cast<std::size_t>(j)] = solver_value_text(poly_coef(result, j), flags);
+    s.append(join({u"b", ascii16(std::to_string(j)), u" = ",
+                   out.stored[static_cast<std::size_t>(j)], u"\r\n"}));
   }
   if (remainder != nullptr) {
     s += u"\r\n";
     for (int j = poly_degree(*remainder); j >= 0; --j) {
-      s.append(join({u"r", ascii(std::to_string(j)), u" = ",
-                     value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
+      s.append(join({u"r", ascii16(std::to_string(j)), u" = ",
+                     solver_value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
     }
   }
-  status_to_error();
+  solver_status_to_error();
   out.results_enabled = app_error_code() == 0;
 }
 
