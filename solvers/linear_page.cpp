@@ -71,7 +71,7 @@ void end_field(CsvReadState& st) {
   const int column = field_column(st.field, st.grid->count);
   const std::int64_t row = st.line - 1;
   if (column >= 0 && row < st.grid->count) {
-    st.pending.push_back({static_cast<int>(row), column, std::move(st.raw), st.raw_cut});
+    st.line_cells.push_back({static_cast<int>(row), column, std::move(st.raw), st.raw_cut});
   }
   st.raw.clear();
   st.raw_cut = false;
@@ -90,6 +90,9 @@ void end_line(CsvReadState& st) {
     SetEquationCount(*st.grid, st.semicolons);
   } else {
     end_field(st);
+    // Only a line complete with its LF counts.
+    for (CsvReadState::Cell& c : st.line_cells) st.pending.push_back(std::move(c));
+    st.line_cells.clear();
   }
   ++st.line;
   st.field = 0;

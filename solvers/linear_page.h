@@ -65,7 +65,8 @@ struct CsvReadState {
   };
   std::string raw;
   bool raw_cut = false;
-  std::vector<Cell> pending;
+  std::vector<Cell> line_cells;  // of the line being read
+  std::vector<Cell> pending;     // of complete lines
 };
 // Clears the grid and starts reading.
 void csv_read_begin(CsvReadState& st, LinearGrid& grid);

@@ -44,7 +44,9 @@ std::string text(const NumValue* a) {
   return s;
 }
 
-void parse_rational(NumValue* r, const char16_t* t) { rational_parse(r, t, -1, 0); }
+void parse_rational(NumValue* r, const char16_t* t) {
+  rational_parse(r, t, -1, 0);
+}
 
 }  // namespace
 
@@ -211,4 +213,69 @@ TEST_F(NumberTest, IntegerConversionsRoundTripAtManySizes) {
       EXPECT_EQ(g_arith.status, 0u);
     }
   }
+}
+
+TEST_F(NumberTest, FourBasicOperationsOfEveryType) {
+  Val a, b, r;
+  // Real: 0.1 + 0.2 is exactly 0.3 in decimal; 1/3 rounds at P = 16.
+  NumberType = kTypeReal;
+  dec_parse(a, u"0.1", -1, 0);
+  dec_parse(b, u"0.2", -1, 0);
+  num_add(r, a, b);
+  EXPECT_EQ(text(r), "0.3");
+  num_sub(r, a, b);
+  EXPECT_EQ(text(r), "-0.1");
+  num_set_i64(a, 1);
+  num_set_i64(b, 3);
+  num_div(r, a, b);
+  EXPECT_EQ(text(r), "0.3333333333333333");
+  num_mul(r, r, b);  // the result may be an operand; sixteen 3s times 3 are sixteen 9s
+  EXPECT_EQ(text(r), "0.9999999999999999");
+  // Complex: (1 + 2i)(3 - i) = 5 + 5i, (5 + 5i) / (1 + 2i) = 3 - i.
+  NumberType = kTypeComplex;
+  cplx_parse(a, u"1+2i", -1, 0);
+  cplx_parse(b, u"3-i", -1, 0);
+  num_mul(r, a, b);
+  EXPECT_EQ(text(r), "5+5i");
+  num_div(r, r, a);
+  EXPECT_EQ(text(r), "3-i");
+  num_sub(r, a, b);
+  EXPECT_EQ(text(r), "-2+3i");
+  num_add(r, a, b);
+  EXPECT_EQ(text(r), "4+i");
+  // Rational: 1/3 - 1/2 = -1/6, (-1/6) / (2/3) = -1/4.
+  NumberType = kTypeRational;
+  parse_rational(a, u"1/3");
+  parse_rational(b, u"1/2");
+  num_sub(r, a, b);
+  EXPECT_EQ(text(r), "-1/6");
+  parse_rational(b, u"2/3");
+  num_div(r, r, b);
+  EXPECT_EQ(text(r), "-1/4");
+  num_mul(r, r, b);
+  EXPECT_EQ(text(r), "-1/6");
+  num_add(r, r, a);
+  EXPECT_EQ(text(r), "1/6");
+  num_set_zero(b);
+  num_div(r, a, b);
+  EXPECT_EQ(g_arith.status, 202u);
+  clear_status();
+  // Unsigned: 7 - 9 does not exist, 7 / 2 is the floor.
+  NumberType = kTypeUInt;
+  num_set_u64(a, 7);
+  num_set_u64(b, 9);
+  num_add(r, a, b);
+  EXPECT_EQ(text(r), "16");
+  num_mul(r, a, b);
+  EXPECT_EQ(text(r), "63");
+  num_set_u64(b, 2);
+  num_div(r, a, b);
+  EXPECT_EQ(text(r), "3");
+  num_set_u64(b, 9);
+  num_sub(r, a, b);
+  EXPECT_EQ(g_arith.status, 200u);
+  clear_status();
+  NumberType = kTypeNone;
+  num_add(r, a, b);
+  EXPECT_EQ(g_arith.status, 102u);
 }
