@@ -238,6 +238,70 @@ std::u16string name_list(std::int64_t f) {
   return list;
 }
 
+void solve_in_place(LinearSystem& system, std::int64_t digits, LinearSolution& out) {
+  Solver solver(system, digits);
+  solver.eliminate();
+  if (math_status() == MathStatus::Ok) {
+    if (solver.inconsistent()) {
+      out.count = -1;
+    } else {
+      out.count = system.n;
+      solver.back_substitute(out);
+    }
+  }
+  if (math_status() == MathStatus::Ok && out.count > 0 && approximate()) {
+    for (std::int64_t i = 0; i < out.count; ++i) {
+      for (std::int64_t p = 0; p <= out.free; ++p) {
+        NumValue* v = solver.x(out, i, p);
+        num_round_digits(v, v, digits);
+      }
+    }
+  }
+}
+
+// A rational of `from` limbs into the layout of `to` limbs; 200 when it does not fit.
+void resize_rational(Word* dst, std::int64_t to, const Word* src, std::int64_t from) {
+  dst[0] = src[0];
+  biguint_resize(dst + 1, to, src + 1, from);
+  biguint_resize(dst + 1 + to, to, src + 1 + from, from);
+}
+
+// Each elimination step forms the product of two reduced fractions before the sum cancels it
+// down again, and that product is about twice as long as anything in the solution. At the
+// page's size it would overflow for systems whose solution fits easily, so the work runs at
+// twice the limbs and only the solution has to fit the page's size.
+void solve_rational_wide(LinearSystem& system, LinearSolution& out) {
+  const std::int64_t narrow = BigUIntLimbs;
+  const std::int64_t wide = std::min<std::int64_t>(2 * narrow, 1000);
+  const std::int64_t n = system.n;
+  const auto narrow_words = static_cast<std::size_t>(2 * narrow + 1);
+  LinearSolution wide_out;
+  {
+    BigUIntSizeScope size(wide);
+    LinearSystem ws;
+    linear_system_init(ws, n);
+    for (std::int64_t r = 0; r < n; ++r) {
+      for (std::int64_t c = 0; c <= n; ++c) {
+        resize_rational(
+            linear_value(ws, r, c), wide,
+            system.rows[static_cast<std::size_t>(r)] + narrow_words * static_cast<std::size_t>(c),
+            narrow);
+      }
+    }
+    solve_in_place(ws, 0, wide_out);
+  }
+  out.count = wide_out.count;
+  out.free = wide_out.free;
+  if (math_status() != MathStatus::Ok || out.count < 0) return;
+  const auto values = static_cast<std::size_t>(out.count * (out.free + 1));
+  const std::size_t wide_words = static_cast<std::size_t>(2 * wide + 1);
+  out.values.assign(values * narrow_words, 0);
+  for (std::size_t k = 0; k < values && math_status() == MathStatus::Ok; ++k) {
+    resize_rational(out.values.data() + k * narrow_words, narrow,
+                    wide_out.values.data() + k * wide_words, wide);
+  }
+}
+
 }  // namespace
 
 void linear_system_init(LinearSystem& s, std::int64_t n) {
@@ -272,25 +336,10 @@ void SolveLinearSystem(LinearSystem& system, std::int64_t digits, std::uint32_t 
   if (num_size() == 0 || NumberType == kTypeUInt || system.n < 1 ||
       static_cast<std::int64_t>(system.rows.size()) != system.n) {
     set_status(MathStatus::UnknownNumberType);
+  } else if (NumberType == kTypeRational) {
+    solve_rational_wide(system, out);
   } else {
-    Solver solver(system, digits);
-    solver.eliminate();
-    if (math_status() == MathStatus::Ok) {
-      if (solver.inconsistent()) {
-        out.count = -1;
-      } else {
-        out.count = system.n;
-        solver.back_substitute(out);
-      }
-    }
-    if (math_status() == MathStatus::Ok && out.count > 0 && approximate()) {
-      for (std::int64_t i = 0; i < out.count; ++i) {
-        for (std::int64_t p = 0; p <= out.free; ++p) {
-          NumValue* v = solver.x(out, i, p);
-          num_round_digits(v, v, digits);
-        }
-      }
-    }
+    solve_in_place(system, digits, out);
   }
   if (math_status() != MathStatus::Ok) {
     out.count = -1;

@@ -167,8 +167,15 @@ TEST_F(LinearTest, BadCellsAndFailures) {
   std::u16string text;
   EXPECT_FALSE(RunLinearSolve(req, text));
   EXPECT_EQ(app_error_code(), kAppErrorInternal);
-  // A quotient beyond 1664 bits stops the elimination as an overflow.
-  EXPECT_EQ(solve(kTypeRational, {{u"2^1600", u"1", u"1"}, {u"1", u"2^1600", u"1"}}),
+  // The elimination's products of 1600-bit numbers do not fit 1664 bits, the solution
+  // 1/(2^1600 + 1) does.
+  const std::string wide = solve(kTypeRational, {{u"2^1600", u"1", u"1"}, {u"1", u"2^1600", u"1"}});
+  const std::size_t line = wide.find("\r\nx2 = ");
+  ASSERT_NE(line, std::string::npos) << wide;
+  EXPECT_EQ(wide.substr(5, line - 5), wide.substr(line + 7, wide.size() - line - 9));
+  EXPECT_EQ(wide.rfind("x1 = 1/", 0), 0u);
+  // x1 = 3^-1000 + 5^-600 has a denominator of about 2,980 bits.
+  EXPECT_EQ(solve(kTypeRational, {{u"1", u"-1", u"1/3^1000"}, {u"0", u"1", u"1/5^600"}}),
             "error 1001 ? ?");
   EXPECT_EQ(math_status(), MathStatus::Ok);
 }
@@ -182,8 +189,10 @@ struct IntSystem {
   std::vector<std::vector<std::int64_t>> a;  // n rows of n + 1
 };
 
-IntSystem random_system(std::mt19937_64& rng, int n, int rank, bool consistent) {
-  std::uniform_int_distribution<int> coef(-9, 9), mult(-2, 2), sol(-50, 50);
+IntSystem random_system(std::mt19937_64& rng, int n, int rank, bool consistent,
+                        std::int64_t bound = 9) {
+  std::uniform_int_distribution<std::int64_t> coef(-bound, bound);
+  std::uniform_int_distribution<int> mult(-2, 2), sol(-50, 50);
   IntSystem s;
   s.n = n;
   s.a.assign(static_cast<std::size_t>(n),
@@ -323,6 +332,30 @@ TEST_F(LinearTest, RandomRationalSystemsSatisfyEveryEquation) {
         expect_solution_holds(s, x, rational_of_i64(0));
       }
     }
+  }
+}
+
+TEST_F(LinearTest, RandomRationalSystemsWithLargeEntries) {
+  // Entries of 40 bits: the elimination's intermediate products of 25 equations exceed 1664
+  // bits, the integer solution does not.
+  std::mt19937_64 rng(404);
+  for (int n : {12, 25}) {
+    prepare_solver_numbers(kTypeRational, 0);
+    const IntSystem s = random_system(rng, n, n, true, std::int64_t{1} << 40);
+    LinearSystem sys;
+    load_system(s, sys);
+    LinearSolution sol;
+    SolveLinearSystem(sys, 10, 0, sol);
+    ASSERT_EQ(app_error_code(), 0u) << n;
+    ASSERT_EQ(sol.count, n);
+    ASSERT_EQ(sol.free, 0);
+    std::vector<std::vector<RationalValue>> x(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      const NumValue* v = solution_value(sol, i, 0);
+      EXPECT_TRUE(rational_is_integer(v));
+      x[i].emplace_back(v, v + rational_words());
+    }
+    expect_solution_holds(s, x, rational_of_i64(0));
   }
 }
 
