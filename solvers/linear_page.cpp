@@ -67,6 +67,41 @@ int field_column(std::int64_t field, std::int64_t n) {
   return -1;
 }
 
+void add_byte(CsvReadState& st, unsigned char b) {
+  st.field_started = true;
+  if (st.raw.size() < kMaxFieldBytes) {
+    st.raw.push_back(static_cast<char>(b));
+  } else {
+    st.raw_cut = true;
+  }
+}
+
+// A field that starts with a double quote runs to the next lone quote; inside, ";" is text
+// and "" one quote. True when the byte was taken here.
+bool take_quoted(CsvReadState& st, unsigned char b) {
+  if (!st.field_started && b == '"') {
+    st.field_started = true;
+    st.quoted = true;
+    return true;
+  }
+  if (!st.quoted) return false;
+  if (st.quote_seen) {
+    st.quote_seen = false;
+    if (b != '"') {
+      st.quoted = false;
+      return false;
+    }
+    add_byte(st, b);
+    return true;
+  }
+  if (b == '"') {
+    st.quote_seen = true;
+    return true;
+  }
+  add_byte(st, b);
+  return true;
+}
+
 void end_field(CsvReadState& st) {
   const int column = field_column(st.field, st.grid->count);
   const std::int64_t row = st.line - 1;
@@ -75,6 +110,7 @@ void end_field(CsvReadState& st) {
   }
   st.raw.clear();
   st.raw_cut = false;
+  st.field_started = st.quoted = st.quote_seen = false;
   ++st.field;
 }
 
@@ -96,6 +132,7 @@ void end_line(CsvReadState& st) {
   }
   ++st.line;
   st.field = 0;
+  st.field_started = st.quoted = st.quote_seen = false;
   if (st.line > st.grid->count) st.done = true;
 }
 
@@ -206,6 +243,7 @@ bool csv_read_feed(CsvReadState& st, const unsigned char* data, std::size_t size
       break;
     }
     utf8_step(st, b);
+    if (st.header_done && b != '\n' && b != '\r' && take_quoted(st, b)) continue;
     if (b == '\n') {
       end_line(st);
     } else if (b == '\r') {
@@ -214,10 +252,8 @@ bool csv_read_feed(CsvReadState& st, const unsigned char* data, std::size_t size
       if (b == ';') ++st.semicolons;
     } else if (b == ';') {
       end_field(st);
-    } else if (st.raw.size() < kMaxFieldBytes) {
-      st.raw.push_back(static_cast<char>(b));
     } else {
-      st.raw_cut = true;
+      add_byte(st, b);
     }
   }
   return !st.done && !st.failed;
@@ -255,6 +291,25 @@ bool LoadCsv(const std::filesystem::path& path, LinearGrid& grid, bool* header_r
   return app_error_code() == 0;
 }
 
+namespace {
+
+// ";" is also the formula's argument separator ("gcd(4;6)"): such a cell, and one that starts
+// with a quote, is written in quotes so that reading it back keeps it whole.
+void append_field(std::u16string& text, const std::u16string& cell) {
+  if (cell.find(u';') == std::u16string::npos && (cell.empty() || cell[0] != u'"')) {
+    text += cell;
+    return;
+  }
+  text += u'"';
+  for (char16_t c : cell) {
+    if (c == u'"') text += u'"';
+    text += c;
+  }
+  text += u'"';
+}
+
+}  // namespace
+
 std::string CsvText(const LinearGrid& grid) {
   std::u16string text;
   const std::int64_t n = grid.count;
@@ -263,8 +318,12 @@ std::string CsvText(const LinearGrid& grid) {
   text.append(u"b\r\n");
   for (std::int64_t r = 0; r < n; ++r) {
     const auto& row = grid.cells[static_cast<std::size_t>(r)];
-    for (std::int64_t c = 0; c < n; ++c) text.append(row[static_cast<std::size_t>(c)]).append(u";");
-    text.append(row[kLinearColumnB]).append(u"\r\n");
+    for (std::int64_t c = 0; c < n; ++c) {
+      append_field(text, row[static_cast<std::size_t>(c)]);
+      text += u';';
+    }
+    append_field(text, row[kLinearColumnB]);
+    text.append(u"\r\n");
   }
   return utf16_to_utf8(text);
 }

@@ -42,7 +42,8 @@ bool RunLinearSolve(const LinearRequest& request, std::u16string& result);
 
 // Feeding a file's bytes into the grid as they arrive; the pieces of LoadCsv, usable on any
 // byte source. A file is read as UTF-8 when all of it that was read is valid UTF-8, otherwise
-// one byte per character.
+// one byte per character. A field starting with a double quote is quoted: ";" inside is text,
+// "" is one quote.
 struct CsvReadState {
   LinearGrid* grid = nullptr;
   std::int64_t line = 0;  // 0 while in the header
@@ -65,6 +66,9 @@ struct CsvReadState {
   };
   std::string raw;
   bool raw_cut = false;
+  bool field_started = false;    // a byte of the field has been seen
+  bool quoted = false;           // inside a field that started with a quote
+  bool quote_seen = false;       // a quote inside it, closing unless another follows
   std::vector<Cell> line_cells;  // of the line being read
   std::vector<Cell> pending;     // of complete lines
 };
@@ -79,7 +83,8 @@ void csv_read_end(CsvReadState& st);
 // complete header line.
 bool LoadCsv(const std::filesystem::path& path, LinearGrid& grid, bool* header_read = nullptr);
 bool SaveCsv(const std::filesystem::path& path, const LinearGrid& grid);
-// The bytes SaveCsv writes: ASCII text byte for byte, other characters as UTF-8, CR LF line ends.
+// The bytes SaveCsv writes: ASCII text byte for byte, other characters as UTF-8, CR LF line ends;
+// a cell holding ";" or starting with a quote goes in quotes.
 std::string CsvText(const LinearGrid& grid);
 // The Save dialog's rule: ".csv" appended when the part after the last "\" or "/" has no ".".
 std::u16string CsvSaveName(std::u16string name);

@@ -239,10 +239,6 @@ TEST_F(NumberTest, FourBasicOperationsOfEveryType) {
   EXPECT_EQ(text(r), "5+5i");
   num_div(r, r, a);
   EXPECT_EQ(text(r), "3-i");
-  num_sub(r, a, b);
-  EXPECT_EQ(text(r), "-2+3i");
-  num_add(r, a, b);
-  EXPECT_EQ(text(r), "4+i");
   // Rational: 1/3 - 1/2 = -1/6, (-1/6) / (2/3) = -1/4.
   NumberType = kTypeRational;
   parse_rational(a, u"1/3");
@@ -252,10 +248,6 @@ TEST_F(NumberTest, FourBasicOperationsOfEveryType) {
   parse_rational(b, u"2/3");
   num_div(r, r, b);
   EXPECT_EQ(text(r), "-1/4");
-  num_mul(r, r, b);
-  EXPECT_EQ(text(r), "-1/6");
-  num_add(r, r, a);
-  EXPECT_EQ(text(r), "1/6");
   num_set_zero(b);
   num_div(r, a, b);
   EXPECT_EQ(g_arith.status, 202u);
@@ -266,8 +258,6 @@ TEST_F(NumberTest, FourBasicOperationsOfEveryType) {
   num_set_u64(b, 9);
   num_add(r, a, b);
   EXPECT_EQ(text(r), "16");
-  num_mul(r, a, b);
-  EXPECT_EQ(text(r), "63");
   num_set_u64(b, 2);
   num_div(r, a, b);
   EXPECT_EQ(text(r), "3");

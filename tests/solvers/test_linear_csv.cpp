@@ -100,6 +100,18 @@ TEST_F(CsvTest, SaveAndLoadRoundTrips) {
   EXPECT_EQ(cell(u2, 0, 0), u"2\u03c0");
   EXPECT_EQ(cell(u2, 1, kLinearColumnB), u"\u221a2 \U0001D70B");
 
+  // ";" separates formula arguments too: such a cell is quoted and comes back whole.
+  LinearGrid q = g;
+  q.cells[0][1] = u"gcd(4;6)";
+  q.cells[1][0] = u"\"a\"b";
+  ASSERT_TRUE(SaveCsv(path("q.csv"), q));
+  EXPECT_EQ(read_bytes(path("q.csv")), "a1;a2;b\r\n1;\"gcd(4;6)\";3\r\n\"\"\"a\"\"b\";-1;1\r\n");
+  LinearGrid q2;
+  ASSERT_TRUE(LoadCsv(path("q.csv"), q2));
+  EXPECT_EQ(cell(q2, 0, 1), u"gcd(4;6)");
+  EXPECT_EQ(cell(q2, 0, kLinearColumnB), u"3");
+  EXPECT_EQ(cell(q2, 1, 0), u"\"a\"b");
+
   EXPECT_EQ(CsvSaveName(u"dir.v2\\system"), u"dir.v2\\system.csv");
   EXPECT_EQ(CsvSaveName(u"/tmp/x.y/sys.txt"), u"/tmp/x.y/sys.txt");
   EXPECT_EQ(CsvSaveName(u"plain"), u"plain.csv");
