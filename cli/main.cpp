@@ -156,7 +156,8 @@ bool add_variable(Session& s, const std::string& assignment, std::string& reason
   const std::size_t eq = assignment.find('=');
   UserVariable v;
   std::u16string value;
-  if (!utf8_to_utf16(assignment.substr(0, eq), v.name) || !utf8_to_utf16(assignment.substr(eq + 1), value)) {
+  if (!utf8_to_utf16(assignment.substr(0, eq), v.name) ||
+      !utf8_to_utf16(assignment.substr(eq + 1), value)) {
     reason = "--var " + assignment + ": not UTF-8";
     return false;
   }
