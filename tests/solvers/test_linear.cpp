@@ -268,20 +268,25 @@ RationalValue rational_of_real(const DecFloat* x, std::int64_t limbs) {
   return r;
 }
 
-// Every equation of `s` holds for x_i = c_i0 + sum_q c_iq t_q with t_q = 1/(q + k) for k = 1, 2
-// (two parameter choices), computed exactly; |residual| <= tolerance (0: exact).
+// Every equation of `s` holds for x_i = c_i0 + sum_q c_iq t_q for two random choices of the
+// parameters t_q, computed exactly; |residual| <= tolerance (0: exact).
 void expect_solution_holds(const IntSystem& s, const std::vector<std::vector<RationalValue>>& x,
                            const RationalValue& tolerance) {
+  static std::mt19937_64 rng(99);
+  std::uniform_int_distribution<std::int64_t> num(-20, 20), den(1, 9);
   const std::size_t f = x[0].size() - 1;
-  for (std::uint64_t k = 1; k <= 2; ++k) {
+  for (int k = 1; k <= 2; ++k) {
+    std::vector<RationalValue> params(f + 1);
+    for (std::size_t q = 1; q <= f; ++q) {
+      params[q] = rational_of_i64(num(rng));
+      rational_div_u64(params[q].data(), params[q].data(), static_cast<std::uint64_t>(den(rng)));
+    }
     std::vector<RationalValue> xv;
     for (const auto& comp : x) {
       RationalValue v = comp[0];
       RationalValue t(rational_words());
       for (std::size_t q = 1; q <= f; ++q) {
-        RationalValue param = rational_of_i64(1);
-        rational_div_u64(param.data(), param.data(), q + k);
-        rational_mul(t.data(), comp[q].data(), param.data(), false);
+        rational_mul(t.data(), comp[q].data(), params[q].data(), false);
         rational_add(v.data(), v.data(), t.data(), false);
       }
       xv.push_back(v);
