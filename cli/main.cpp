@@ -18,6 +18,7 @@
 #include "calc/variables.h"
 #include "cli/number_theory.h"
 #include "cli/options.h"
+#include "cli/solver_commands.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
@@ -154,7 +155,8 @@ bool add_variable(Session& s, const std::string& assignment, std::string& reason
   const std::size_t eq = assignment.find('=');
   UserVariable v;
   std::u16string value;
-  if (!utf8_to_utf16(assignment.substr(0, eq), v.name) || !utf8_to_utf16(assignment.substr(eq + 1), value)) {
+  if (!utf8_to_utf16(assignment.substr(0, eq), v.name) ||
+      !utf8_to_utf16(assignment.substr(eq + 1), value)) {
     reason = "--var " + assignment + ": not UTF-8";
     return false;
   }
@@ -185,6 +187,10 @@ int main(int argc, char** argv) {
   if (argc > 1 && is_number_theory_command(argv[1])) {
     install_interrupt_handler();
     return run_number_theory_command(argc, argv);
+  }
+  if (argc > 1 && is_solver_command(argv[1])) {
+    install_interrupt_handler();
+    return run_solver_command(argc, argv);
   }
   CliOptions opt;
   std::string reason;

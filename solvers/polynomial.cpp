@@ -1,15 +1,12 @@
 // Polynomial arithmetic on values of the current NumberType and the result texts.
 #include "solvers/polynomial.h"
 
-#include <initializer_list>
-#include <string_view>
-
 #include "app/app_error.h"
 #include "core/arith.h"
 #include "core/complex.h"
 #include "core/text.h"
-#include "formula/formula.h"
 #include "integer/rational.h"
+#include "solvers/coefficient_cells.h"
 
 namespace {
 
@@ -58,30 +55,8 @@ void round_all(Polynomial& p, std::int64_t digits) {
     num_round_digits(poly_coef(p, k), poly_coef(p, k), digits);
 }
 
-// A status left by the arithmetic becomes the page's error.
-void status_to_error() {
-  const MathStatus s = math_status();
-  if (s == MathStatus::Ok) return;
-  set_app_error(s == MathStatus::Cancelled        ? kAppErrorStopped
-                : s == MathStatus::BufferTooSmall ? kAppErrorBufferOverflow
-                : s == MathStatus::InternalLimit  ? kAppErrorInternal
-                                                  : kAppErrorOverflow);
-  clear_status();
-}
-
-std::u16string ascii(const std::string& s) {
-  return std::u16string(s.begin(), s.end());
-}
-
-// Joins pieces by appending; "literal + string" trips a false -Wrestrict in GCC 12.
-std::u16string join(std::initializer_list<std::u16string_view> parts) {
-  std::u16string s;
-  for (std::u16string_view p : parts) s.append(p);
-  return s;
-}
-
 std::u16string row_name(int row) {
-  return join({u"P", ascii(std::to_string(row)), u"(x)"});
+  return join_text({u"P", decimal_text(row), u"(x)"});
 }
 
 bool all_zero(const Polynomial& p) {
@@ -89,14 +64,6 @@ bool all_zero(const Polynomial& p) {
     if (!num_is_zero(poly_coef(p, k))) return false;
   }
   return true;
-}
-
-std::u16string value_text(const NumValue* v, std::uint32_t flags) {
-  std::u16string buf(static_cast<std::size_t>(num_format(nullptr, 0, v, flags)) + 1, u'\0');
-  const std::int64_t n =
-      num_format(buf.data(), static_cast<std::int64_t>(buf.size()) - 1, v, flags);
-  buf.resize(static_cast<std::size_t>(n));
-  return buf;
 }
 
 }  // namespace
@@ -142,22 +109,12 @@ bool ReadPolynomial(const std::vector<std::u16string>& texts, int row,
   }
   for (int k = top; k >= 0; --k) {
     const std::u16string& cell = texts[static_cast<std::size_t>(top - k)];
-    const std::u16string coef_name = join({u"a", ascii(std::to_string(k))});
+    const std::u16string coef_name = join_text({u"a", decimal_text(k)});
     if (cell.size() > kMaxCoefficientText) {
       set_app_error(3301, coef_name.c_str(), row_name(row).c_str());
       return false;
     }
-    std::size_t start = 0;
-    while (start < cell.size() && (cell[start] == u' ' || cell[start] == u'\t')) ++start;
-    if (start == cell.size()) continue;
-    // The engine reads up to a NUL; a NUL inside the cell ends the formula there.
-    const std::u16string formula = cell.substr(start);
-    FormulaContext ctx;
-    ctx.text = formula.c_str();
-    ctx.variables = variables;
-    ctx.result = poly_coef(out, k);
-    evaluate_formula(ctx);
-    if (g_formula_error.code != 0) {
+    if (evaluate_cell(cell, variables, poly_coef(out, k)) == CellRead::FormulaFailed) {
       set_app_error(3300, coef_name.c_str(), row_name(row).c_str());
       return false;
     }
@@ -173,7 +130,7 @@ void AddPolynomials(const Polynomial& a, const Polynomial& b, bool subtract, Pol
     add_value(poly_coef(r, k), poly_coef(a, k), poly_coef(b, k), subtract);
   }
   round_all(r, digits);
-  status_to_error();
+  status_to_app_error();
 }
 
 void MultiplyPolynomials(const Polynomial& a, const Polynomial& b, Polynomial& r,
@@ -200,7 +157,7 @@ void MultiplyPolynomials(const Polynomial& a, const Polynomial& b, Polynomial& r
     }
   }
   round_all(r, digits);
-  status_to_error();
+  status_to_app_error();
 }
 
 void DividePolynomials(const Polynomial& a, const Polynomial& b, Polynomial& q, Polynomial& r,
@@ -234,7 +191,7 @@ void DividePolynomials(const Polynomial& a, const Polynomial& b, Polynomial& q, 
   }
   round_all(q, digits);
   round_all(r, digits);
-  status_to_error();
+  status_to_app_error();
 }
 
 int PowerPolynomial(const Polynomial& a, const Polynomial& b, Polynomial& r, std::int64_t digits) {
@@ -270,7 +227,7 @@ int PowerPolynomial(const Polynomial& a, const Polynomial& b, Polynomial& r, std
     r = t;
   }
   round_all(r, digits);
-  status_to_error();
+  status_to_app_error();
   return app_error_code() == 0 ? static_cast<int>(e) : -1;
 }
 
@@ -279,8 +236,8 @@ std::u16string PolynomialText(int degree, char16_t letter) {
   if (degree < 0 || degree > 100) return s;
   auto term = [&](int k) {
     s += letter;
-    s += ascii(std::to_string(k));
-    if (k >= 2) s.append(join({u"*x^", ascii(std::to_string(k))}));
+    s += decimal_text(k);
+    if (k >= 2) s.append(join_text({u"*x^", decimal_text(k)}));
     if (k == 1) s += u"*x";
   };
   for (int k = degree; k >= 0; --k) {
@@ -306,7 +263,7 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
       s += op;
       s += u' ';
     }
-    s += (exponent >= 0 && i == 1) ? ascii(std::to_string(exponent)) : row_name(i);
+    s += (exponent >= 0 && i == 1) ? decimal_text(exponent) : row_name(i);
   }
   s.append(u" = ").append(PolynomialText(poly_degree(result), u'b'));
   if (remainder != nullptr) {
@@ -314,18 +271,18 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
   }
   s += u"\r\n\r\n";
   for (int j = poly_degree(result); j >= 0; --j) {
-    out.stored[static_cast<std::size_t>(j)] = value_text(poly_coef(result, j), flags);
-    s.append(join({u"b", ascii(std::to_string(j)), u" = ", out.stored[static_cast<std::size_t>(j)],
-                   u"\r\n"}));
+    out.stored[static_cast<std::size_t>(j)] = number_text(poly_coef(result, j), flags);
+    s.append(join_text(
+        {u"b", decimal_text(j), u" = ", out.stored[static_cast<std::size_t>(j)], u"\r\n"}));
   }
   if (remainder != nullptr) {
     s += u"\r\n";
     for (int j = poly_degree(*remainder); j >= 0; --j) {
-      s.append(join({u"r", ascii(std::to_string(j)), u" = ",
-                     value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
+      s.append(join_text(
+          {u"r", decimal_text(j), u" = ", number_text(poly_coef(*remainder, j), flags), u"\r\n"}));
     }
   }
-  status_to_error();
+  status_to_app_error();
   out.results_enabled = app_error_code() == 0;
 }
 

@@ -14,9 +14,9 @@
 
 #include "formula/variable_table.h"
 #include "integer/number.h"
+#include "solvers/coefficient_cells.h"
 
 inline constexpr int kMaxPolyDegree = 20;
-inline constexpr int kMaxCoefficientText = 1030;
 
 // 21 coefficient slots c_0..c_20 of the type and sizes current when it was initialised.
 struct Polynomial {
