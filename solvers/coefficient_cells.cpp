@@ -51,3 +51,11 @@ std::u16string number_text(const NumValue* v, std::uint32_t flags) {
   buf.resize(static_cast<std::size_t>(n));
   return buf;
 }
+
+std::u16string number_text_as(std::uint32_t type, const NumValue* v, std::uint32_t flags) {
+  const std::uint32_t outer = NumberType;
+  NumberType = type;
+  std::u16string text = number_text(v, flags);
+  NumberType = outer;
+  return text;
+}

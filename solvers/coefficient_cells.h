@@ -29,3 +29,5 @@ std::u16string decimal_text(std::int64_t v);
 std::u16string join_text(std::initializer_list<std::u16string_view> parts);
 // The text of one value of the current type.
 std::u16string number_text(const NumValue* v, std::uint32_t flags);
+// The same for a value of the given type, whatever type is current.
+std::u16string number_text_as(std::uint32_t type, const NumValue* v, std::uint32_t flags);

@@ -64,13 +64,6 @@ struct PrecisionScope {
   PrecisionScope& operator=(const PrecisionScope&) = delete;
 };
 
-std::u16string complex_text(const Complex* z, std::uint32_t flags) {
-  std::u16string buf(static_cast<std::size_t>(cplx_format(nullptr, 0, z, flags)) + 1, u'\0');
-  const std::int64_t n = cplx_format(buf.data(), static_cast<std::int64_t>(buf.size()), z, flags);
-  buf.resize(static_cast<std::size_t>(std::max<std::int64_t>(n, 0)));
-  return buf;
-}
-
 }  // namespace
 
 std::int64_t EquationMaxDigits(std::int64_t degree) {
@@ -147,10 +140,10 @@ std::u16string ShowRoots(const EquationJob& job) {
       if (!exact.empty()) {
         line += exact;
         if (!is_integer(cplx_re(z)) || !is_integer(cplx_im(z))) {
-          line.append(u" \u2248 ").append(complex_text(z, flags));
+          line.append(u" \u2248 ").append(number_text_as(kTypeComplex, z, flags));
         }
       } else {
-        line += complex_text(z, flags);
+        line += number_text_as(kTypeComplex, z, flags);
       }
       if (job.multiplicity) {
         line.append(join_text(

@@ -6,6 +6,7 @@
 #include "core/elementary.h"
 #include "core/text.h"
 #include "integer/number.h"
+#include "solvers/coefficient_cells.h"
 
 namespace {
 
@@ -67,11 +68,7 @@ const Rational* rational_coefficient(const RationalPolynomial& p, std::int64_t k
 }
 
 std::u16string rational_text(const Rational* r, std::uint32_t flags) {
-  std::u16string buf(static_cast<std::size_t>(rational_format(nullptr, 0, r, flags)) + 1, u'\0');
-  const std::int64_t n =
-      rational_format(buf.data(), static_cast<std::int64_t>(buf.size()) - 1, r, flags);
-  buf.resize(static_cast<std::size_t>(n));
-  return buf;
+  return number_text_as(kTypeRational, r, flags);
 }
 
 void set_exact_text(RootSet& roots, std::int64_t k, std::u16string text) {
