@@ -171,4 +171,38 @@ TEST_F(EquationJobTest, CoefficientMessages) {
   EXPECT_EQ(solve({u"0", u"1", u"2*("}, false).error, 2000u);
 }
 
+TEST_F(EquationJobTest, StopEndsTheJobWithoutLines) {
+  EquationRequest request;
+  request.degree = 10;
+  request.digits = 200;
+  request.complex_mode = true;
+  request.cells = {u"1", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"1", u"-2"};
+  EquationJob job;
+  ASSERT_TRUE(StartEquationJob(request, job));
+  g_cancel_request.store(1, std::memory_order_relaxed);
+  EquationWorker(job);
+  EXPECT_EQ(job.roots.count, -1);
+  EXPECT_EQ(FinishEquationJob(job), u"");
+  EXPECT_EQ(app_error_code(), kAppErrorStopped);
+  g_cancel_request.store(0, std::memory_order_relaxed);
+
+  // Trial division of a product of two primes near 2^40 would run for a long time.
+  clear_app_error();
+  ScratchScope scope;
+  BigUInt* m = scratch_alloc(2);
+  BigUInt* a = scratch_alloc(2);
+  BigUInt* b = scratch_alloc(2);
+  const unsigned __int128 big = static_cast<unsigned __int128>(1099511627791ULL) * 1099511627689ULL;
+  m[0] = static_cast<Word>(big);
+  m[1] = static_cast<Word>(big >> 64);
+  g_cancel_request.store(1, std::memory_order_relaxed);
+  SquarePart(m, a, b);
+  g_cancel_request.store(0, std::memory_order_relaxed);
+  EXPECT_EQ(a[0], 1u);
+  EXPECT_EQ(a[1], 0u);
+  EXPECT_EQ(b[0], m[0]);
+  EXPECT_EQ(b[1], m[1]);
+  EXPECT_EQ(app_error_code(), kAppErrorStopped);
+}
+
 }  // namespace
