@@ -4,11 +4,13 @@
 
 #include "app/app_error.h"
 #include "app/messages.h"
+#include "app/text_builder.h"
 #include "core/arith.h"
 #include "core/complex.h"
 #include "core/text.h"
 #include "formula/formula.h"
 #include "solvers/coefficient_cells.h"
+#include "solvers/polynomial.h"
 
 namespace {
 
@@ -17,7 +19,10 @@ constexpr std::uint32_t kErrorEvaluating = 2002;
 constexpr std::uint32_t kErrorNotReal = 2003;
 constexpr std::uint32_t kErrorNotRational = 2005;
 constexpr std::uint32_t kErrorTooLong = 2006;
+constexpr MessageId kMsgEnterCoefficients = 78;
 constexpr MessageId kMsgNoRealSolutions = 80;
+constexpr std::int64_t kLabelPolynomialLength = 71;
+constexpr std::int64_t kLabelLength = 199;
 constexpr std::int64_t kEquationRationalLimbs = 2;
 
 bool read_cells(const EquationRequest& request, EquationJob& job) {
@@ -30,7 +35,7 @@ bool read_cells(const EquationRequest& request, EquationJob& job) {
     root_polynomial_init(job.approximate, n);
   for (std::int64_t row = 0; row <= n && app_error_code() == 0; ++row) {
     const std::int64_t k = n - row;
-    const std::u16string name = join_text({u"a", decimal_text(k)});
+    const std::u16string name = EquationRowTitle(k);
     const std::u16string empty;
     const std::u16string& cell = static_cast<std::size_t>(row) < request.cells.size()
                                      ? request.cells[static_cast<std::size_t>(row)]
@@ -65,6 +70,24 @@ struct PrecisionScope {
 };
 
 }  // namespace
+
+std::u16string EquationLabelText(std::int64_t degree) {
+  std::u16string equation = PolynomialText(static_cast<int>(degree), u'a') + u" =\u00a00";
+  if (static_cast<std::int64_t>(equation.size()) > kLabelPolynomialLength) {
+    equation.resize(static_cast<std::size_t>(kLabelPolynomialLength));
+    equation.resize(
+        static_cast<std::size_t>(cut_with_ellipsis(equation.data(), kLabelPolynomialLength)));
+    set_app_error(kAppErrorBufferOverflow);
+  }
+  char16_t label[kLabelLength + 1];
+  const std::int64_t n = format_bounded(label, kLabelLength + 1, msg(kMsgEnterCoefficients),
+                                        std::u16string_view(equation));
+  return std::u16string(label, static_cast<std::size_t>(n));
+}
+
+std::u16string EquationRowTitle(std::int64_t k) {
+  return join_text({u"a", decimal_text(k)});
+}
 
 std::int64_t EquationMaxDigits(std::int64_t degree) {
   return degree <= 4 ? 2000 : degree <= 7 ? 1000 : 750;

@@ -23,6 +23,12 @@ inline constexpr std::int64_t kEquationMaxWorkingDigits = 10000;
 // 750 above.
 std::int64_t EquationMaxDigits(std::int64_t degree);
 
+// The label above the grid for a degree: "Enter the coefficients of the equation a2*x^2 + a1*x +
+// a0 = 0." with a no-break space before the final "0"; a cut text ends in "…" and records 9002.
+std::u16string EquationLabelText(std::int64_t degree);
+// The title of the grid row of x^k ("a3"); also the coefficient's name in messages.
+std::u16string EquationRowTitle(std::int64_t k);
+
 struct EquationRequest {
   std::int64_t degree = 2;
   bool complex_mode = false;          // the "Mode" box: "real" or "complex"

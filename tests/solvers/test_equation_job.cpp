@@ -116,6 +116,16 @@ TEST_F(EquationJobTest, ResultLines) {
   EXPECT_EQ(app_error_code(), 0u);
 }
 
+TEST_F(EquationJobTest, LabelAboveTheGrid) {
+  EXPECT_EQ(EquationLabelText(2),
+            u"Enter the coefficients of the equation a2*x^2 + a1*x + a0 =\u00a00.");
+  EXPECT_EQ(EquationLabelText(10),
+            u"Enter the coefficients of the equation a10*x^10 + a9*x^9 + "
+            u"... + a1*x + a0 =\u00a00.");
+  EXPECT_EQ(EquationLabelText(1), u"Enter the coefficients of the equation a1*x + a0 =\u00a00.");
+  EXPECT_EQ(app_error_code(), 0u);
+}
+
 TEST_F(EquationJobTest, PrecisionLimitsAndWorkingDigits) {
   EXPECT_EQ(EquationMaxDigits(1), 2000);
   EXPECT_EQ(EquationMaxDigits(4), 2000);
