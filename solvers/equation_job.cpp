@@ -60,15 +60,6 @@ bool read_cells(const EquationRequest& request, EquationJob& job) {
   return app_error_code() == 0;
 }
 
-// Values of the set are read at their own precision, whatever the caller's is.
-struct PrecisionScope {
-  std::int64_t outer = g_arith.precision;
-  explicit PrecisionScope(std::int64_t digits) { set_precision(digits); }
-  ~PrecisionScope() { set_precision(outer); }
-  PrecisionScope(const PrecisionScope&) = delete;
-  PrecisionScope& operator=(const PrecisionScope&) = delete;
-};
-
 }  // namespace
 
 std::u16string EquationLabelText(std::int64_t degree) {

@@ -188,9 +188,8 @@ void ExactQuadratic(const RationalPolynomial& p, RootSet& roots, std::int64_t k1
   }
 
   // The approximations may have been paired the other way round; the values follow the texts.
-  const std::int64_t outer = g_arith.precision;
-  set_precision(roots.digits);
   {
+    PrecisionScope precision(roots.digits);
     ScratchScope values;
     Complex* neg_q1 = scratch_cplx();
     Complex* den = scratch_cplx();
@@ -218,7 +217,6 @@ void ExactQuadratic(const RationalPolynomial& p, RootSet& roots, std::int64_t k1
       cplx_round_digits(entry, z, target_digits);
     }
   }
-  set_precision(outer);
 }
 
 void SquarePart(const BigUInt* m_in, BigUInt* a, BigUInt* b) {
@@ -294,8 +292,7 @@ bool DivideByLinear(const RationalPolynomial& p, const Rational* rho,
 
 void ExactRoots(const RationalPolynomial& p, RootSet& roots, std::int64_t target_digits) {
   clear_status();
-  const std::int64_t outer = g_arith.precision;
-  set_precision(roots.digits);
+  PrecisionScope precision(roots.digits);
   RationalPolynomial work = p;
   RationalPolynomial quotient;
   ScratchScope scope;
@@ -365,6 +362,5 @@ void ExactRoots(const RationalPolynomial& p, RootSet& roots, std::int64_t target
       set_app_error(kAppErrorInternal);
     }
   }
-  set_precision(outer);
   clear_status();
 }
