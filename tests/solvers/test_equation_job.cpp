@@ -99,7 +99,14 @@ TEST_F(EquationJobTest, ExactTextsOfTheDocumentedEquations) {
   // A rational root and x^2 + 1 left over, in "real" mode only the rational root stays.
   EXPECT_EQ(solve({u"1", u"-2", u"1", u"-2"}, true).exact, (Texts{"2", "-1*i", "1*i"}));
   EXPECT_EQ(solve({u"1", u"-2", u"1", u"-2"}, true, false).text, "x1 = 2   [1]\r\n");
+  // The discriminant of x^2 + 2^100 x + 1 overflows 128 bits: approximations only, no error.
+  EXPECT_EQ(solve({u"1", u"2^100", u"1"}, true).exact, (Texts{"", ""}));
   EXPECT_EQ(app_error_code(), 0u);
+  // The imaginary unit follows the number settings.
+  g_number_settings.imaginary_unit[0] = u'j';
+  const Texts with_j = solve({u"1", u"0", u"4"}, true).exact;
+  g_number_settings.imaginary_unit[0] = u'i';
+  EXPECT_EQ(with_j, (Texts{"-2*j", "2*j"}));
 }
 
 TEST_F(EquationJobTest, ResultLines) {
