@@ -20,6 +20,7 @@
 #include "cli/linear_command.h"
 #include "cli/number_theory.h"
 #include "cli/options.h"
+#include "cli/solver_commands.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
@@ -192,6 +193,10 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "linear") {
     install_interrupt_handler();
     return run_linear_command(argc, argv);
+  }
+  if (argc > 1 && is_solver_command(argv[1])) {
+    install_interrupt_handler();
+    return run_solver_command(argc, argv);
   }
   CliOptions opt;
   std::string reason;

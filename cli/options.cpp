@@ -1,30 +1,8 @@
 #include "cli/options.h"
 
 #include <cstring>
-#include <string_view>
 
 namespace {
-
-// Strict decimal integer within [lo, hi].
-bool parse_int(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
-  if (text.empty() || text.size() > 9) return false;
-  std::int64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
-
-// A minus sign before a digit, ".", "(" or "i" starts a formula, not an option, so negative
-// numbers need no "--".
-bool is_operand(std::string_view arg) {
-  if (arg.size() < 2 || arg[0] != '-') return arg.empty() || arg[0] != '-';
-  const char c = arg[1];
-  return (c >= '0' && c <= '9') || c == '.' || c == '(' || c == 'i';
-}
 
 struct Option {
   const char* long_name;
@@ -68,12 +46,12 @@ bool apply(const Option& o, std::string_view value, CliOptions& out, std::string
       return bad();
   } else if (name == "precision") {
     // The upper bound depends on --no-guard and is checked once all options are read.
-    if (!parse_int(value, 1, 10005, out.digits)) return bad();
+    if (!parse_cli_int(value, 1, 10005, out.digits)) return bad();
   } else if (name == "no-guard") {
     out.no_guard = true;
   } else if (name == "base") {
     std::int64_t b = 0;
-    if (!parse_int(value, 2, 16, b) || (b != 2 && b != 8 && b != 10 && b != 16)) return bad();
+    if (!parse_cli_int(value, 2, 16, b) || (b != 2 && b != 8 && b != 10 && b != 16)) return bad();
     out.base = static_cast<int>(b);
   } else if (name == "lower-hex") {
     out.lower_hex = true;
@@ -130,13 +108,34 @@ bool apply(const Option& o, std::string_view value, CliOptions& out, std::string
 
 }  // namespace
 
+// Strict decimal integer within [lo, hi].
+bool parse_cli_int(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+  if (text.empty() || text.size() > 9) return false;
+  std::int64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+// A minus sign before a digit, ".", "(" or "i" starts a formula, not an option, so negative
+// numbers need no "--".
+bool is_cli_operand(std::string_view arg) {
+  if (arg.size() < 2 || arg[0] != '-') return arg.empty() || arg[0] != '-';
+  const char c = arg[1];
+  return (c >= '0' && c <= '9') || c == '.' || c == '(' || c == 'i';
+}
+
 bool parse_cli_options(int argc, char** argv, CliOptions& out, std::string& error) {
   int i = 1;
   if (i < argc && std::strcmp(argv[i], "eval") == 0) ++i;
   bool operands_only = false;
   for (; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (operands_only || is_operand(arg)) {
+    if (operands_only || is_cli_operand(arg)) {
       out.formulas.emplace_back(arg);
       continue;
     }
@@ -197,6 +196,9 @@ bool parse_cli_options(int argc, char** argv, CliOptions& out, std::string& erro
 
 const char* cli_usage_text() {
   return "usage: numerion-cli [eval] [options] [FORMULA ...]\n"
+         "       numerion-cli roots [--complex] [--exact] [--no-multiplicity] [-p P] A_N ... A_0\n"
+         "       numerion-cli poly add|sub|mul|div|pow [-t real|cplx|rat] [-p P] [--degree D] P0 "
+         "P1 ...\n"
          "Evaluates each FORMULA as the calculator's \"=\" does and prints each result on its own\n"
          "line; without a FORMULA, reads one formula per line from standard input. \"ans\" is the\n"
          "previous result.\n"

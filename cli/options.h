@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CliOptions {
@@ -28,3 +29,9 @@ struct CliOptions {
 bool parse_cli_options(int argc, char** argv, CliOptions& out, std::string& error);
 
 const char* cli_usage_text();
+
+// A minus sign before a digit, ".", "(" or "i" starts an operand, not an option, so negative
+// numbers need no "--".
+bool is_cli_operand(std::string_view arg);
+// Strict decimal integer within [lo, hi].
+bool parse_cli_int(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t& out);

@@ -20,15 +20,8 @@ void round_all(Polynomial& p, std::int64_t digits) {
     num_round_digits(poly_coef(p, k), poly_coef(p, k), digits);
 }
 
-// Joins pieces by appending; "literal + string" trips a false -Wrestrict in GCC 12.
-std::u16string join(std::initializer_list<std::u16string_view> parts) {
-  std::u16string s;
-  for (std::u16string_view p : parts) s.append(p);
-  return s;
-}
-
 std::u16string row_name(int row) {
-  return join({u"P", ascii16(std::to_string(row)), u"(x)"});
+  return join_text({u"P", decimal_text(row), u"(x)"});
 }
 
 bool all_zero(const Polynomial& p) {
@@ -73,7 +66,7 @@ bool ReadPolynomial(const std::vector<std::u16string>& texts, int row,
   }
   const std::u16string name = row_name(row);
   for (int k = top; k >= 0; --k) {
-    const std::u16string coef_name = join({u"a", ascii16(std::to_string(k))});
+    const std::u16string coef_name = join_text({u"a", decimal_text(k)});
     const CoefficientErrors errors{3301, 3300, coef_name.c_str(), name.c_str()};
     if (!read_coefficient_cell(texts[static_cast<std::size_t>(top - k)], variables,
                                poly_coef(out, k), errors)) {
@@ -197,8 +190,8 @@ std::u16string PolynomialText(int degree, char16_t letter) {
   if (degree < 0 || degree > 100) return s;
   auto term = [&](int k) {
     s += letter;
-    s += ascii16(std::to_string(k));
-    if (k >= 2) s.append(join({u"*x^", ascii16(std::to_string(k))}));
+    s += decimal_text(k);
+    if (k >= 2) s.append(join_text({u"*x^", decimal_text(k)}));
     if (k == 1) s += u"*x";
   };
   for (int k = degree; k >= 0; --k) {
@@ -224,7 +217,7 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
       s += op;
       s += u' ';
     }
-    s += (exponent >= 0 && i == 1) ? ascii16(std::to_string(exponent)) : row_name(i);
+    s += (exponent >= 0 && i == 1) ? decimal_text(exponent) : row_name(i);
   }
   s.append(u" = ").append(PolynomialText(poly_degree(result), u'b'));
   if (remainder != nullptr) {
@@ -233,14 +226,14 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
   s += u"\r\n\r\n";
   for (int j = poly_degree(result); j >= 0; --j) {
     out.stored[static_cast<std::size_t>(j)] = solver_value_text(poly_coef(result, j), flags);
-    s.append(join({u"b", ascii16(std::to_string(j)), u" = ",
-                   out.stored[static_cast<std::size_t>(j)], u"\r\n"}));
+    s.append(join_text(
+        {u"b", decimal_text(j), u" = ", out.stored[static_cast<std::size_t>(j)], u"\r\n"}));
   }
   if (remainder != nullptr) {
     s += u"\r\n";
     for (int j = poly_degree(*remainder); j >= 0; --j) {
-      s.append(join({u"r", ascii16(std::to_string(j)), u" = ",
-                     solver_value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
+      s.append(join_text({u"r", decimal_text(j), u" = ",
+                          solver_value_text(poly_coef(*remainder, j), flags), u"\r\n"}));
     }
   }
   solver_status_to_error();

@@ -7,13 +7,6 @@
 
 namespace {
 
-// The comparisons read records at the set's precision, whatever the caller's is.
-struct PrecisionScope {
-  std::int64_t outer = g_arith.precision;
-  explicit PrecisionScope(std::int64_t digits) { set_precision(digits); }
-  ~PrecisionScope() { set_precision(outer); }
-};
-
 // Real roots first and ascending; then by real part, |imaginary part|, negative imaginary first.
 bool comes_after(const Complex* a, const Complex* b) {
   const bool ra = cplx_is_real(a), rb = cplx_is_real(b);

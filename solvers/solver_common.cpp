@@ -63,3 +63,21 @@ void solver_status_to_error() {
 std::u16string ascii16(std::string_view s) {
   return std::u16string(s.begin(), s.end());
 }
+
+std::u16string decimal_text(std::int64_t v) {
+  return ascii16(std::to_string(v));
+}
+
+std::u16string join_text(std::initializer_list<std::u16string_view> parts) {
+  std::u16string s;
+  for (std::u16string_view p : parts) s.append(p);
+  return s;
+}
+
+std::u16string number_text_as(std::uint32_t type, const NumValue* v, std::uint32_t flags) {
+  const std::uint32_t outer = NumberType;
+  NumberType = type;
+  std::u16string text = solver_value_text(v, flags);
+  NumberType = outer;
+  return text;
+}

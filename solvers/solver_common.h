@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -38,3 +39,8 @@ void solver_status_to_error();
 
 // ASCII text (digits, names) as UTF-16.
 std::u16string ascii16(std::string_view s);
+std::u16string decimal_text(std::int64_t v);
+// Joins pieces by appending; "literal + string" trips a false -Wrestrict in GCC 12.
+std::u16string join_text(std::initializer_list<std::u16string_view> parts);
+// solver_value_text for a value of the given type, whatever type is current.
+std::u16string number_text_as(std::uint32_t type, const NumValue* v, std::uint32_t flags);

@@ -1,0 +1,66 @@
+// The algebraic-equations page without its window: the request the window hands in (degree,
+// mode, result type, digits, the coefficient cells a_n..a_0), reading and checking the cells,
+// the working precision, the worker's computation and the text of the result field. The window
+// only passes cell texts in, runs EquationWorker on its thread and shows the text and error.
+//
+// Errors go to the AppError record (first wins): 2000 a zero highest coefficient, 2002/2005 a
+// coefficient that cannot be evaluated (approximation / exact), 2003 a non-real coefficient in
+// real mode, 2006 an overlong cell, 9000 a working precision above 10000 digits, and a
+// MathStatus turned into 9003/9002/9000/1001.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formula/variable_table.h"
+#include "solvers/exact_roots.h"
+#include "solvers/roots.h"
+
+inline constexpr std::int64_t kEquationMinDigits = 5;
+inline constexpr std::int64_t kEquationMaxWorkingDigits = 10000;
+
+// The upper limit of the "Precision" control for a degree: 2000 up to degree 4, 1000 up to 7,
+// 750 above.
+std::int64_t EquationMaxDigits(std::int64_t degree);
+
+// The label above the grid for a degree: "Enter the coefficients of the equation a2*x^2 + a1*x +
+// a0 = 0." with a no-break space before the final "0"; a cut text ends in "…" and records 9002.
+std::u16string EquationLabelText(std::int64_t degree);
+// The title of the grid row of x^k ("a3"); also the coefficient's name in messages.
+std::u16string EquationRowTitle(std::int64_t k);
+
+struct EquationRequest {
+  std::int64_t degree = 2;
+  bool complex_mode = false;          // the "Mode" box: "real" or "complex"
+  bool exact = false;                 // the "Result type" box: "Approximation" or "Exact value"
+  std::int64_t digits = 10;           // the "Precision" control
+  bool multiplicity = true;           // the "Multiplicity" box
+  std::vector<std::u16string> cells;  // a_n .. a_0, the grid's rows from the top
+  const VariableTable* variables = nullptr;
+};
+
+struct EquationJob {
+  bool exact = false;
+  bool multiplicity = true;
+  std::uint32_t flags = 0;  // kRealOnly in "real" mode
+  std::int64_t digits = 10;
+  RootPolynomial approximate;   // the coefficients as complex numbers (approximation)
+  RationalPolynomial rational;  // the coefficients as rationals of 2 limbs (exact value)
+  RootSet roots;
+};
+
+// "Solve" up to the start of the worker: clears the error records, sets the working precision
+// W = ceil(1000·P / T) and the rational size of 2 limbs, and reads the cells in the complex or
+// rational number type. False when an error was recorded.
+bool StartEquationJob(const EquationRequest& request, EquationJob& job);
+
+// The worker's computation. The calling thread must own a ThreadScratch; the precision and
+// rational size set by StartEquationJob must still be in force.
+void EquationWorker(EquationJob& job);
+
+// The result lines "x1 = …" as the result field receives them.
+std::u16string ShowRoots(const EquationJob& job);
+
+// The completion: the roots' text when no error is recorded (else empty), then a leftover
+// MathStatus becomes the recorded error. The caller shows that error.
+std::u16string FinishEquationJob(const EquationJob& job);
