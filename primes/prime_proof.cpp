@@ -5,11 +5,12 @@
 // of n is 1 mod F (Pocklington). F > sqrt(n) then leaves no room for a factor; F >= n^(1/3)
 // leaves room for at most two, n = (aF + 1)(bF + 1), which the Brillhart-Lehmer-Selfridge
 // test rules out: writing n = c2 F^2 + c1 F + 1 with c1, c2 < F, n is prime exactly when
-// c1^2 - 4 c2 is not a square. The primes of F are found by trial division and Pollard-Brent
-// rho and proven the same way.
+// c1^2 - 4 c2 is not a square. The primes of F are found by trial division and the factor
+// engine (rho, then the quadratic sieve for cofactors rho cannot split) and proven the same way.
 #include <algorithm>
 #include <vector>
 
+#include "primes/factor_engine.h"
 #include "primes/prime_tables.h"
 #include "primes/prime_test.h"
 
@@ -204,7 +205,7 @@ PrimeVerdict pocklington(u128 n, PrimeClock::time_point deadline) {
       take(piece);
       continue;
     }
-    const u128 g = pollard_brent_rho(piece, deadline);
+    const u128 g = find_factor(piece, deadline);
     if (g == 0) return PrimeVerdict::Unknown;
     pieces.push_back(g);
     pieces.push_back(piece / g);
