@@ -58,7 +58,10 @@ Value brent_rho(const Arith& m, std::uint64_t max_steps, PrimeClock::time_point 
     std::uint64_t steps = 0;
     for (std::uint64_t r = 1; g == 1; r *= 2) {
       x = y;
-      for (std::uint64_t i = 0; i < r; ++i) y = f(y);
+      for (std::uint64_t i = 0; i < r; ++i) {
+        y = f(y);
+        if ((i & 0x3fff) == 0x3fff && deadline_passed(deadline)) return 0;
+      }
       for (std::uint64_t k = 0; k < r && g == 1; k += kBatch) {
         if (((steps += kBatch) & 0x3fff) < kBatch && deadline_passed(deadline)) return 0;
         ys = y;

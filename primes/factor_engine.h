@@ -17,7 +17,7 @@ inline constexpr std::chrono::milliseconds kFactorTimeLimit{60000};
 // r with r^k = n for the largest such k (k >= 2), or 0 when n is no perfect power.
 u128 perfect_power_root(u128 n, int& k);
 // A nontrivial factor of odd composite n below 2^64 by Brent's rho, 0 when every attempt
-// failed; `max_steps` bounds each attempt (0 = no bound besides the deadline).
+// failed or `max_steps` steps passed without a factor (0 = no bound besides the deadline).
 std::uint64_t rho64(std::uint64_t n, std::uint64_t max_steps, PrimeClock::time_point deadline);
 // The same for n below 2^128.
 u128 rho128(u128 n, std::uint64_t max_steps, PrimeClock::time_point deadline);
