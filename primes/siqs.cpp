@@ -157,13 +157,8 @@ struct Relation {
   u128 root_part;            // product of the paired large primes mod n (they enter squared)
 };
 
-struct Poly {
-  u64 a = 0;
-  i64 b = 0;
-  i128 c = 0;
-  std::vector<u32> q_index;  // factor base entries of a's primes
-  std::vector<u64> big_b;    // B_j: b = sum of +-B_j
-};
+// Primes below this are not sieved (their many hits cost more than their logarithms add).
+constexpr u32 kSieveFrom = 30;
 
 bool stopped(PrimeClock::time_point deadline) {
   return PrimeClock::now() > deadline || prime_stop_requested();
@@ -227,24 +222,49 @@ u128 solve_relations(const std::vector<Relation>& rels, const FactorBase& fb, u1
   return 0;
 }
 
-}  // namespace
+// One run of the sieve: the factor base, the current polynomial and its roots.
+struct Siqs {
+  u128 n = 0;
+  u128 kn = 0;
+  FactorBase fb;
+  i64 half_width = 0;  // M
+  std::size_t width = 0;
+  u64 lp_bound = 0;
+  std::uint8_t init = 0;  // sieve start value: a byte reaching 128 marks a candidate
+  // The choice of a.
+  double log_target = 0;
+  int s = 0;
+  std::size_t first_q = 0, q_lo = 0, q_hi = 0;
+  std::vector<u64> used_a;
+  std::mt19937_64 rng;
+  // The polynomial a x^2 + 2 b x + c and the sieve roots of every factor base prime.
+  u64 a = 0;
+  i64 b = 0;
+  i128 c = 0;
+  std::vector<u32> q_index;  // factor base entries of a's primes
+  std::vector<u64> big_b;    // b = sum of +-B_j
+  std::vector<u32> soln1, soln2;
+  std::vector<std::uint8_t> special;      // found by division, not sieved
+  std::vector<std::vector<u32>> b_ainv2;  // 2 B_j / a mod p: the root steps
+  std::vector<std::uint8_t> sieve;
+};
 
-u128 siqs_factor(u128 n, PrimeClock::time_point deadline) {
+// The factor base, the sizes and the threshold; a factor when a factor base prime divides n.
+u128 set_up(Siqs& q, u128 n) {
   int bits = 0;
   for (u128 t = n; t != 0; t >>= 1) ++bits;
   const SizeParams par = params_for(bits);
-  const u32 k = choose_multiplier(n);
-  const u128 kn = n * k;
+  q.n = n;
+  q.kn = n * choose_multiplier(n);
   const std::vector<u32>& primes = small_primes_list();
-
-  FactorBase fb;
+  FactorBase& fb = q.fb;
   fb.prime = {1, 2};
   fb.root = {0, 0};
   fb.logp = {0, 1};
   for (std::size_t i = 1; i < primes.size() && fb.prime.size() < par.fb_size; ++i) {
     const u32 p = primes[i];
     if (n % p == 0) return n == p ? 0 : p;
-    const u64 r = static_cast<u64>(kn % p);
+    const u64 r = static_cast<u64>(q.kn % p);
     if (r != 0 && pow_mod(r, (p - 1) / 2, p) != 1) continue;
     fb.prime.push_back(p);
     fb.root.push_back(sqrt_mod(r, p));
@@ -252,224 +272,243 @@ u128 siqs_factor(u128 n, PrimeClock::time_point deadline) {
   }
   const std::size_t fb_size = fb.prime.size();
   const u32 pmax = fb.prime.back();
-  const u64 lp_bound =
-      std::min<u64>(static_cast<u64>(pmax) * par.lp_factor, static_cast<u64>(pmax) * pmax);
-
-  const i64 M = par.half_width;
-  const std::size_t width = 2 * static_cast<std::size_t>(M);
-  const double kn_d = static_cast<double>(kn);
-  const double log2_max = std::log2(static_cast<double>(M)) + 0.5 * std::log2(kn_d) - 0.5;
-  // Primes below kSieveFrom are not sieved; the threshold allows for them and for one large
-  // prime.
-  constexpr u32 kSieveFrom = 30;
-  const double threshold = log2_max - std::log2(static_cast<double>(lp_bound)) - 3.0;
-  const int thresh = std::clamp(static_cast<int>(threshold), 8, 120);
-  const std::uint8_t init = static_cast<std::uint8_t>(128 - thresh);
+  q.lp_bound = std::min<u64>(static_cast<u64>(pmax) * par.lp_factor, static_cast<u64>(pmax) * pmax);
+  q.half_width = par.half_width;
+  q.width = 2 * static_cast<std::size_t>(q.half_width);
+  // |Q(x)| reaches M sqrt(kn / 2); a candidate may keep one large prime, and the primes below
+  // kSieveFrom are not sieved.
+  const double kn_d = static_cast<double>(q.kn);
+  const double log2_max =
+      std::log2(static_cast<double>(q.half_width)) + 0.5 * std::log2(kn_d) - 0.5;
+  const double threshold = log2_max - std::log2(static_cast<double>(q.lp_bound)) - 3.0;
+  q.init = static_cast<std::uint8_t>(128 - std::clamp(static_cast<int>(threshold), 8, 120));
 
   // a near sqrt(2 kn) / M, from s primes around the s-th root of that target.
-  const double log_target = std::log(std::sqrt(2 * kn_d) / static_cast<double>(M));
-  std::size_t first_q = 2;
-  while (first_q < fb_size && fb.prime[first_q] < 11) ++first_q;
-  int s = std::max(2, static_cast<int>(std::lround(log_target / std::log(2000.0))));
-  double q_size = std::exp(log_target / s);
-  while (q_size > 0.7 * pmax) q_size = std::exp(log_target / ++s);
-  while (s > 2 && q_size < 2.0 * fb.prime[first_q + static_cast<std::size_t>(s) + 4]) {
-    q_size = std::exp(log_target / --s);
+  q.log_target = std::log(std::sqrt(2 * kn_d) / static_cast<double>(q.half_width));
+  q.first_q = 2;
+  while (q.first_q < fb_size && fb.prime[q.first_q] < 11) ++q.first_q;
+  q.s = std::max(2, static_cast<int>(std::lround(q.log_target / std::log(2000.0))));
+  double q_size = std::exp(q.log_target / q.s);
+  while (q_size > 0.7 * pmax) q_size = std::exp(q.log_target / ++q.s);
+  while (q.s > 2 && q_size < 2.0 * fb.prime[q.first_q + static_cast<std::size_t>(q.s) + 4]) {
+    q_size = std::exp(q.log_target / --q.s);
   }
-  const std::size_t q_center = static_cast<std::size_t>(
+  const std::size_t centre = static_cast<std::size_t>(
       std::lower_bound(fb.prime.begin(), fb.prime.end(), static_cast<u32>(q_size)) -
       fb.prime.begin());
-  const std::size_t span = std::max<std::size_t>(static_cast<std::size_t>(s) + 4, fb_size / 10);
-  const std::size_t q_lo = std::max(first_q, q_center > span ? q_center - span : 0);
-  const std::size_t q_hi = std::min(fb_size - 1, q_center + span);
+  const std::size_t span = std::max<std::size_t>(static_cast<std::size_t>(q.s) + 4, fb_size / 10);
+  q.q_lo = std::max(q.first_q, centre > span ? centre - span : 0);
+  q.q_hi = std::min(fb_size - 1, centre + span);
 
-  std::mt19937_64 rng(static_cast<u64>(n) ^ static_cast<u64>(n >> 64));
-  std::vector<u64> used_a;
-  std::vector<std::uint8_t> sieve(width + 8);
-  std::vector<u32> soln1(fb_size), soln2(fb_size), ainv(fb_size);
-  std::vector<std::uint8_t> special(fb_size);  // divided by trial, not sieved
-  std::vector<std::vector<u32>> b_ainv2(static_cast<std::size_t>(s), std::vector<u32>(fb_size));
-  std::vector<Relation> rels;
-  std::unordered_map<u64, Relation> partials;
-  const Montgomery mont(n);
-  std::size_t wanted = fb_size + 48;
-  Poly poly;
+  q.rng.seed(static_cast<u64>(n) ^ static_cast<u64>(n >> 64));
+  q.sieve.assign(q.width, 0);
+  q.soln1.assign(fb_size, 0);
+  q.soln2.assign(fb_size, 0);
+  q.special.assign(fb_size, 0);
+  q.b_ainv2.assign(static_cast<std::size_t>(q.s), std::vector<u32>(fb_size));
+  return 0;
+}
+
+// A new a: s - 1 random primes near the centre and the one that brings a nearest the target,
+// not used before.
+void choose_a(Siqs& q) {
+  const FactorBase& fb = q.fb;
+  const std::size_t fb_size = fb.prime.size();
+  auto usable = [&](std::size_t i) {
+    return fb.root[i] != 0 && std::find(q.q_index.begin(), q.q_index.end(), i) == q.q_index.end();
+  };
+  for (int attempt = 0;; ++attempt) {
+    q.q_index.clear();
+    double log_a = 0;
+    while (q.q_index.size() + 1 < static_cast<std::size_t>(q.s)) {
+      const std::size_t i = q.q_lo + q.rng() % (q.q_hi - q.q_lo + 1);
+      if (!usable(i)) continue;
+      q.q_index.push_back(static_cast<u32>(i));
+      log_a += std::log(static_cast<double>(fb.prime[i]));
+    }
+    const double want = std::exp(q.log_target - log_a);
+    std::size_t at = static_cast<std::size_t>(
+        std::lower_bound(fb.prime.begin(), fb.prime.end(), static_cast<u32>(std::min(want, 4e9))) -
+        fb.prime.begin());
+    at = std::clamp(at, q.first_q, fb_size - 1);
+    std::size_t lo = at, hi = at;
+    while (lo > q.first_q && !usable(lo)) --lo;
+    while (hi + 1 < fb_size && !usable(hi)) ++hi;
+    std::size_t pick = usable(hi) ? hi : lo;
+    if (usable(lo) && usable(hi) &&
+        std::abs(std::log(fb.prime[lo] / want)) < std::abs(std::log(fb.prime[hi] / want))) {
+      pick = lo;
+    }
+    if (!usable(pick)) continue;
+    q.q_index.push_back(static_cast<u32>(pick));
+    u64 a = 1;
+    for (u32 i : q.q_index) a *= fb.prime[i];
+    const double off = std::log(static_cast<double>(a)) - q.log_target;
+    if (attempt < 100 &&
+        (std::abs(off) > 0.7 || std::find(q.used_a.begin(), q.used_a.end(), a) != q.used_a.end())) {
+      continue;
+    }
+    q.used_a.push_back(a);
+    q.a = a;
+    std::sort(q.q_index.begin(), q.q_index.end());
+    return;
+  }
+}
+
+// The first b for a (all B_j added) and the roots of every prime, and the steps between b's.
+void first_polynomial(Siqs& q) {
+  const FactorBase& fb = q.fb;
+  const std::size_t fb_size = fb.prime.size();
+  const auto s = static_cast<std::size_t>(q.s);
+  q.big_b.assign(s, 0);
+  q.b = 0;
+  for (std::size_t j = 0; j < s; ++j) {
+    const u32 p = fb.prime[q.q_index[j]];
+    const u64 a_p = q.a / p;
+    u64 gamma = static_cast<u64>(fb.root[q.q_index[j]]) * inverse_mod(a_p % p, p) % p;
+    if (gamma > p / 2) gamma = p - gamma;
+    q.big_b[j] = a_p * gamma;  // B_j^2 = kn mod p, B_j = 0 mod the other primes of a
+    q.b += static_cast<i64>(q.big_b[j]);
+  }
+  std::fill(q.special.begin(), q.special.end(), 0);
+  q.special[0] = q.special[1] = 1;
+  for (std::size_t i = 2; i < fb_size; ++i) {
+    if (fb.root[i] == 0) q.special[i] = 1;
+  }
+  for (u32 i : q.q_index) q.special[i] = 1;
+  const u64 shift = static_cast<u64>(q.half_width);
+  for (std::size_t i = 2; i < fb_size; ++i) {
+    if (q.special[i]) continue;
+    const u32 p = fb.prime[i];
+    const u64 inv = inverse_mod(q.a % p, p);
+    const u64 bm = static_cast<u64>(q.b) % p, t = fb.root[i];
+    // a x + b = +-t mod p; the sieve index of x is x + M.
+    q.soln1[i] = static_cast<u32>((inv * ((t + p - bm) % p) + shift) % p);
+    q.soln2[i] = static_cast<u32>((inv * ((2 * p - t - bm) % p) + shift) % p);
+    for (std::size_t j = 0; j < s; ++j) {
+      q.b_ainv2[j][i] = static_cast<u32>(2 * (q.big_b[j] % p) * inv % p);
+    }
+  }
+}
+
+// Polynomial number `index` (>= 1) of the current a in Gray code order: one B_j changes sign,
+// so every root moves by one stored step.
+void next_polynomial(Siqs& q, u32 index) {
+  const int v = __builtin_ctz(index);
+  const bool minus = ((index ^ (index >> 1)) >> v) & 1;
+  const std::size_t j = static_cast<std::size_t>(v) + 1;
+  const std::vector<u32>& step = q.b_ainv2[j];
+  const i64 bj = static_cast<i64>(q.big_b[j]);
+  q.b += minus ? -2 * bj : 2 * bj;
+  for (std::size_t i = 2; i < q.fb.prime.size(); ++i) {
+    if (q.special[i]) continue;
+    const u32 p = q.fb.prime[i], d = step[i];
+    if (minus) {  // b fell: the roots rise
+      q.soln1[i] = q.soln1[i] + d >= p ? q.soln1[i] + d - p : q.soln1[i] + d;
+      q.soln2[i] = q.soln2[i] + d >= p ? q.soln2[i] + d - p : q.soln2[i] + d;
+    } else {
+      q.soln1[i] = q.soln1[i] >= d ? q.soln1[i] - d : q.soln1[i] + p - d;
+      q.soln2[i] = q.soln2[i] >= d ? q.soln2[i] - d : q.soln2[i] + p - d;
+    }
+  }
+}
+
+void sieve_polynomial(Siqs& q) {
+  const u128 b_abs = static_cast<u128>(q.b < 0 ? -q.b : q.b);
+  q.c = -static_cast<i128>((q.kn - b_abs * b_abs) / q.a);
+  std::memset(q.sieve.data(), q.init, q.width);
+  std::uint8_t* sv = q.sieve.data();
+  for (std::size_t i = 2; i < q.fb.prime.size(); ++i) {
+    const u32 p = q.fb.prime[i];
+    if (q.special[i] || p < kSieveFrom) continue;
+    const std::uint8_t lg = q.fb.logp[i];
+    for (std::size_t j = q.soln1[i]; j < q.width; j += p) sv[j] += lg;
+    for (std::size_t j = q.soln2[i]; j < q.width; j += p) sv[j] += lg;
+  }
+}
+
+// Trial division of the candidates of the sieve: full relations go to `rels`, those with one
+// large prime wait in `partials` for a partner.
+void collect_relations(const Siqs& q, const Montgomery& mont, std::vector<Relation>& rels,
+                       std::unordered_map<u64, Relation>& partials) {
+  const FactorBase& fb = q.fb;
   std::vector<u32> factors;
-
-  for (;;) {
-    // A new a: s - 1 random primes near the centre and the one that brings a nearest the target.
-    if (stopped(deadline)) return 0;
-    for (int attempt = 0;; ++attempt) {
-      poly.q_index.clear();
-      double log_a = 0;
-      while (poly.q_index.size() + 1 < static_cast<std::size_t>(s)) {
-        const std::size_t i = q_lo + rng() % (q_hi - q_lo + 1);
-        if (fb.root[i] == 0 ||
-            std::find(poly.q_index.begin(), poly.q_index.end(), i) != poly.q_index.end()) {
-          continue;
+  for (std::size_t w = 0; w < q.width; w += 8) {
+    u64 word;
+    std::memcpy(&word, q.sieve.data() + w, 8);
+    if ((word & 0x8080808080808080ULL) == 0) continue;
+    for (std::size_t idx = w; idx < w + 8; ++idx) {
+      if ((q.sieve[idx] & 0x80) == 0) continue;
+      const i64 x = static_cast<i64>(idx) - q.half_width;
+      const i128 value = static_cast<i128>(q.a) * x * x + 2 * static_cast<i128>(q.b) * x + q.c;
+      if (value == 0) continue;
+      factors.clear();
+      if (value < 0) factors.push_back(0);
+      u128 v = static_cast<u128>(value < 0 ? -value : value);
+      while ((v & 1) == 0) {
+        v >>= 1;
+        factors.push_back(1);
+      }
+      const u32 id = static_cast<u32>(idx);
+      for (std::size_t i = 2; i < fb.prime.size(); ++i) {
+        const u32 p = fb.prime[i];
+        if (q.special[i]) {
+          if (v % p != 0) continue;
+        } else {
+          const u32 off = id % p;
+          if (off != q.soln1[i] && off != q.soln2[i]) continue;
         }
-        poly.q_index.push_back(static_cast<u32>(i));
-        log_a += std::log(static_cast<double>(fb.prime[i]));
+        do {
+          v /= p;
+          factors.push_back(static_cast<u32>(i));
+        } while (v % p == 0);
       }
-      const double want = std::exp(log_target - log_a);
-      std::size_t best =
-          static_cast<std::size_t>(std::lower_bound(fb.prime.begin(), fb.prime.end(),
-                                                    static_cast<u32>(std::min(want, 4e9))) -
-                                   fb.prime.begin());
-      best = std::clamp(best, first_q, fb_size - 1);
-      // The nearest free entry on either side.
-      auto usable = [&](std::size_t i) {
-        return fb.root[i] != 0 &&
-               std::find(poly.q_index.begin(), poly.q_index.end(), i) == poly.q_index.end();
-      };
-      std::size_t lo = best, hi = best;
-      while (lo > first_q && !usable(lo)) --lo;
-      while (hi + 1 < fb_size && !usable(hi)) ++hi;
-      std::size_t pick = usable(hi) ? hi : lo;
-      if (usable(lo) && usable(hi) &&
-          std::abs(std::log(fb.prime[lo] / want)) < std::abs(std::log(fb.prime[hi] / want))) {
-        pick = lo;
-      }
-      if (!usable(pick)) continue;
-      poly.q_index.push_back(static_cast<u32>(pick));
-      u64 a = 1;
-      for (u32 i : poly.q_index) a *= fb.prime[i];
-      const double ratio = std::log(static_cast<double>(a)) - log_target;
-      if (attempt < 100 &&
-          (std::abs(ratio) > 0.7 || std::find(used_a.begin(), used_a.end(), a) != used_a.end())) {
+      if (v != 1 && v >= q.lp_bound) continue;
+      for (u32 i : q.q_index) factors.push_back(i);  // the a of a Q(x)
+      const i128 root = static_cast<i128>(q.a) * x + q.b;
+      Relation rel{static_cast<u128>(root < 0 ? -root : root) % q.n, factors, 1};
+      if (v == 1) {
+        rels.push_back(std::move(rel));
         continue;
       }
-      used_a.push_back(a);
-      poly.a = a;
-      break;
-    }
-    std::sort(poly.q_index.begin(), poly.q_index.end());
-    const u64 a = poly.a;
-    poly.big_b.assign(static_cast<std::size_t>(s), 0);
-    poly.b = 0;
-    for (int j = 0; j < s; ++j) {
-      const u32 q = fb.prime[poly.q_index[static_cast<std::size_t>(j)]];
-      const u64 a_q = a / q;
-      u64 gamma = static_cast<u64>(fb.root[poly.q_index[static_cast<std::size_t>(j)]]) *
-                  inverse_mod(a_q % q, q) % q;
-      if (gamma > q / 2) gamma = q - gamma;
-      poly.big_b[static_cast<std::size_t>(j)] = a_q * gamma;
-      poly.b += static_cast<i64>(a_q * gamma);
-    }
-    std::fill(special.begin(), special.end(), 0);
-    special[0] = special[1] = 1;
-    for (std::size_t i = 2; i < fb_size; ++i) {
-      if (fb.root[i] == 0) special[i] = 1;
-    }
-    for (u32 i : poly.q_index) special[i] = 1;
-    for (std::size_t i = 2; i < fb_size; ++i) {
-      if (special[i]) continue;
-      const u32 p = fb.prime[i];
-      const u64 inv = inverse_mod(a % p, p);
-      ainv[i] = static_cast<u32>(inv);
-      const u64 bm = static_cast<u64>(poly.b) % p, t = fb.root[i];
-      const u64 r1 = inv * ((t + p - bm) % p) % p;
-      const u64 r2 = inv * ((2 * p - t - bm) % p) % p;
-      soln1[i] = static_cast<u32>((r1 + static_cast<u64>(M)) % p);
-      soln2[i] = static_cast<u32>((r2 + static_cast<u64>(M)) % p);
-      for (int j = 0; j < s; ++j) {
-        b_ainv2[static_cast<std::size_t>(j)][i] =
-            static_cast<u32>(2 * (poly.big_b[static_cast<std::size_t>(j)] % p) * inv % p);
+      const u64 large = static_cast<u64>(v);  // prime: below the square of the largest prime
+      const auto it = partials.find(large);
+      if (it == partials.end()) {
+        partials.emplace(large, std::move(rel));
+        continue;
       }
+      const Relation& other = it->second;
+      if (other.y == rel.y) continue;
+      Relation both{mont.from(mont.mul(mont.to(other.y), mont.to(rel.y))), other.factors,
+                    large % q.n};
+      both.factors.insert(both.factors.end(), rel.factors.begin(), rel.factors.end());
+      rels.push_back(std::move(both));
     }
+  }
+}
 
-    const u32 poly_count = 1u << (s - 1);
-    for (u32 pi = 0; pi < poly_count; ++pi) {
-      if (pi != 0) {
-        // Gray code order: one B_j changes sign, every root moves by one stored step.
-        const int v = __builtin_ctz(pi);
-        const bool minus = ((pi ^ (pi >> 1)) >> v) & 1;
-        const std::vector<u32>& step = b_ainv2[static_cast<std::size_t>(v) + 1];
-        const i64 bj = static_cast<i64>(poly.big_b[static_cast<std::size_t>(v) + 1]);
-        poly.b += minus ? -2 * bj : 2 * bj;
-        for (std::size_t i = 2; i < fb_size; ++i) {
-          if (special[i]) continue;
-          const u32 p = fb.prime[i], d = step[i];
-          if (minus) {  // b fell: the roots rise
-            soln1[i] = soln1[i] + d >= p ? soln1[i] + d - p : soln1[i] + d;
-            soln2[i] = soln2[i] + d >= p ? soln2[i] + d - p : soln2[i] + d;
-          } else {
-            soln1[i] = soln1[i] >= d ? soln1[i] - d : soln1[i] + p - d;
-            soln2[i] = soln2[i] >= d ? soln2[i] - d : soln2[i] + p - d;
-          }
-        }
-      }
+}  // namespace
+
+u128 siqs_factor(u128 n, PrimeClock::time_point deadline) {
+  Siqs q;
+  const u128 small = set_up(q, n);
+  if (small != 0) return small;
+  const Montgomery mont(n);
+  std::vector<Relation> rels;
+  std::unordered_map<u64, Relation> partials;
+  std::size_t wanted = q.fb.prime.size() + 48;
+  for (;;) {
+    if (stopped(deadline)) return 0;
+    choose_a(q);
+    first_polynomial(q);
+    const u32 count = 1u << (q.s - 1);
+    for (u32 index = 0; index < count; ++index) {
+      if (index != 0) next_polynomial(q, index);
       if (stopped(deadline)) return 0;
-      {
-        const u128 b_abs = static_cast<u128>(poly.b < 0 ? -poly.b : poly.b);
-        poly.c = -static_cast<i128>((kn - b_abs * b_abs) / a);
-      }
-
-      std::memset(sieve.data(), init, width);
-      std::memset(sieve.data() + width, 0, 8);
-      for (std::size_t i = 2; i < fb_size; ++i) {
-        const u32 p = fb.prime[i];
-        if (special[i] || p < kSieveFrom) continue;
-        const std::uint8_t lg = fb.logp[i];
-        std::uint8_t* sv = sieve.data();
-        for (std::size_t j = soln1[i]; j < width; j += p) sv[j] += lg;
-        for (std::size_t j = soln2[i]; j < width; j += p) sv[j] += lg;
-      }
-
-      for (std::size_t w = 0; w < width; w += 8) {
-        u64 word;
-        std::memcpy(&word, sieve.data() + w, 8);
-        if ((word & 0x8080808080808080ULL) == 0) continue;
-        for (std::size_t idx = w; idx < w + 8; ++idx) {
-          if ((sieve[idx] & 0x80) == 0) continue;
-          const i64 x = static_cast<i64>(idx) - M;
-          const i128 q = static_cast<i128>(a) * x * x + 2 * static_cast<i128>(poly.b) * x + poly.c;
-          if (q == 0) continue;
-          factors.clear();
-          if (q < 0) factors.push_back(0);
-          u128 v = static_cast<u128>(q < 0 ? -q : q);
-          while ((v & 1) == 0) {
-            v >>= 1;
-            factors.push_back(1);
-          }
-          const u32 id = static_cast<u32>(idx);
-          for (std::size_t i = 2; i < fb_size; ++i) {
-            const u32 p = fb.prime[i];
-            if (special[i]) {
-              if (v % p != 0) continue;
-            } else {
-              const u32 off = id % p;
-              if (off != soln1[i] && off != soln2[i]) continue;
-            }
-            do {
-              v /= p;
-              factors.push_back(static_cast<u32>(i));
-            } while (v % p == 0);
-          }
-          if (v != 1 && v >= lp_bound) continue;
-          for (u32 i : poly.q_index) factors.push_back(i);
-          const i128 ax_b = static_cast<i128>(a) * x + poly.b;
-          Relation rel{static_cast<u128>(ax_b < 0 ? -ax_b : ax_b) % n, factors, 1};
-          if (v == 1) {
-            rels.push_back(std::move(rel));
-            continue;
-          }
-          const u64 large = static_cast<u64>(v);
-          auto it = partials.find(large);
-          if (it == partials.end()) {
-            partials.emplace(large, std::move(rel));
-            continue;
-          }
-          const Relation& other = it->second;
-          if (other.y == rel.y) continue;
-          Relation both{mont.from(mont.mul(mont.to(other.y), mont.to(rel.y))), other.factors,
-                        large % n};
-          both.factors.insert(both.factors.end(), rel.factors.begin(), rel.factors.end());
-          rels.push_back(std::move(both));
-        }
-      }
+      sieve_polynomial(q);
+      collect_relations(q, mont, rels, partials);
       if (rels.size() >= wanted) {
-        const u128 g = solve_relations(rels, fb, n, deadline);
+        const u128 g = solve_relations(rels, q.fb, n, deadline);
         if (g != 0 || stopped(deadline)) return g;
         wanted = rels.size() + 32;
       }
