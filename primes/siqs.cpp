@@ -309,23 +309,31 @@ u128 set_up(Siqs& q, u128 n) {
   return 0;
 }
 
-// A new a: s - 1 random primes near the centre and the one that brings a nearest the target,
-// not used before.
-void choose_a(Siqs& q) {
+// A new a: s - 1 random primes near the centre and the one that brings a nearest the target.
+// A repeated a would repeat its relations, which give only trivial squares, so a never
+// repeats; where the primes near the centre run out (small n), the range widens and the
+// target loosens. False when no new a is left.
+bool choose_a(Siqs& q) {
   const FactorBase& fb = q.fb;
   const std::size_t fb_size = fb.prime.size();
   auto usable = [&](std::size_t i) {
     return fb.root[i] != 0 && std::find(q.q_index.begin(), q.q_index.end(), i) == q.q_index.end();
   };
-  for (int attempt = 0;; ++attempt) {
+  for (int attempt = 0; attempt < 20000; ++attempt) {
+    if (attempt == 200) {
+      q.q_lo = q.first_q;
+      q.q_hi = fb_size - 1;
+    }
     q.q_index.clear();
     double log_a = 0;
-    while (q.q_index.size() + 1 < static_cast<std::size_t>(q.s)) {
+    for (int tries = 0; q.q_index.size() + 1 < static_cast<std::size_t>(q.s) && tries < 1000;
+         ++tries) {
       const std::size_t i = q.q_lo + q.rng() % (q.q_hi - q.q_lo + 1);
       if (!usable(i)) continue;
       q.q_index.push_back(static_cast<u32>(i));
       log_a += std::log(static_cast<double>(fb.prime[i]));
     }
+    if (q.q_index.size() + 1 < static_cast<std::size_t>(q.s)) continue;
     const double want = std::exp(q.log_target - log_a);
     std::size_t at = static_cast<std::size_t>(
         std::lower_bound(fb.prime.begin(), fb.prime.end(), static_cast<u32>(std::min(want, 4e9))) -
@@ -339,20 +347,23 @@ void choose_a(Siqs& q) {
         std::abs(std::log(fb.prime[lo] / want)) < std::abs(std::log(fb.prime[hi] / want))) {
       pick = lo;
     }
+    // Near the target pick the last prime at random between its neighbours, for variety.
+    if (attempt >= 100 && (q.rng() & 1) && pick > q.first_q && usable(pick - 1)) --pick;
     if (!usable(pick)) continue;
     q.q_index.push_back(static_cast<u32>(pick));
     u64 a = 1;
     for (u32 i : q.q_index) a *= fb.prime[i];
     const double off = std::log(static_cast<double>(a)) - q.log_target;
-    if (attempt < 100 &&
-        (std::abs(off) > 0.7 || std::find(q.used_a.begin(), q.used_a.end(), a) != q.used_a.end())) {
+    if (std::abs(off) > 0.7 + attempt / 100.0 ||
+        std::find(q.used_a.begin(), q.used_a.end(), a) != q.used_a.end()) {
       continue;
     }
     q.used_a.push_back(a);
     q.a = a;
     std::sort(q.q_index.begin(), q.q_index.end());
-    return;
+    return true;
   }
+  return false;
 }
 
 // The first b for a (all B_j added) and the roots of every prime, and the steps between b's.
@@ -499,7 +510,7 @@ u128 siqs_factor(u128 n, PrimeClock::time_point deadline) {
   std::size_t wanted = q.fb.prime.size() + 48;
   for (;;) {
     if (stopped(deadline)) return 0;
-    choose_a(q);
+    if (!choose_a(q)) return 0;
     first_polynomial(q);
     const u32 count = 1u << (q.s - 1);
     for (u32 index = 0; index < count; ++index) {

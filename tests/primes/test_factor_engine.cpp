@@ -96,6 +96,18 @@ TEST_F(FactorEngine, SemiprimesAndRandomNumbersOf20To39Digits) {
       checked_factors(power10(digits - 1) + r % (9 * power10(digits - 1)));
     }
   }
+  // The sieve alone below 20 digits, where its choice of a runs short of primes.
+  for (int digits : {13, 16, 19}) {
+    for (int i = 0; i < kRounds; ++i) {
+      const u128 p = random_prime(rng, digits / 2), q = random_prime(rng, (digits + 1) / 2);
+      const u128 g = siqs_factor(p * q, PrimeClock::now() + kFactorTimeLimit);
+      EXPECT_TRUE(g == p || g == q) << u128_decimal(p * q) << " gave " << u128_decimal(g);
+    }
+  }
+  // Once ran out of new a values and repeated relations without end.
+  const u128 ran_short = 1011669538830965593ULL;
+  const u128 g = siqs_factor(ran_short, PrimeClock::now() + kFactorTimeLimit);
+  EXPECT_TRUE(g > 1 && g < ran_short && ran_short % g == 0);
   // 39 digits, near 2^128, where no multiplier fits.
   for (int i = 0; i < kRounds; ++i) {
     u128 p, q;
