@@ -20,10 +20,6 @@ constexpr u128 kMillerRabinBound =
     static_cast<u128>(3317044064679ULL) * 1000000000000ULL + 887385961981ULL;
 constexpr std::uint64_t kBases[13] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41};
 
-bool deadline_passed(PrimeClock::time_point deadline) {
-  return PrimeClock::now() > deadline || prime_stop_requested();
-}
-
 // Jacobi symbol (a/n) for odd n.
 int jacobi_u128(u128 a, u128 n) {
   a %= n;
@@ -120,40 +116,6 @@ bool strong_lucas_u128(u128 n) {
     qk = m.mul(qk, qk);
   }
   return false;
-}
-
-u128 pollard_brent_rho(u128 n, PrimeClock::time_point deadline) {
-  if ((n & 1) == 0) return 2;
-  const Montgomery m(n);
-  constexpr std::uint64_t kBatch = 128;
-  for (std::uint64_t c_value = 1; c_value < 100; ++c_value) {
-    const u128 c = m.to(c_value);
-    auto f = [&](u128 y) { return m.add(m.mul(y, y), c); };
-    u128 y = m.to(2), x = y, ys = y, q = m.one(), g = 1;
-    for (std::uint64_t r = 1; g == 1; r *= 2) {
-      x = y;
-      for (std::uint64_t i = 0; i < r; ++i) y = f(y);
-      for (std::uint64_t k = 0; k < r && g == 1; k += kBatch) {
-        if (deadline_passed(deadline)) return 0;
-        ys = y;
-        const std::uint64_t steps = std::min(kBatch, r - k);
-        for (std::uint64_t i = 0; i < steps; ++i) {
-          y = f(y);
-          q = m.mul(q, m.sub(x, y));
-        }
-        g = gcd_u128(q, n);  // q in Montgomery form: R is coprime to n
-      }
-    }
-    if (g == n) {
-      // The batch overshot: retrace it one step at a time.
-      do {
-        ys = f(ys);
-        g = gcd_u128(m.sub(x, ys), n);
-      } while (g == 1);
-    }
-    if (g != n) return g;
-  }
-  return 0;
 }
 
 PrimeVerdict prime_test_u128(u128 n, PrimeClock::time_point deadline) {
