@@ -103,7 +103,7 @@ void BM_Interval1000Numbers38Digits(benchmark::State& state) {
 }
 BENCHMARK(BM_Interval1000Numbers38Digits)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Median and slowest proof of 20 primes n = 2pq + 1 with p, q of 18 to 19 digits: rho cannot
+// Median and slowest proof of 20 primes n = 2pq + 1 with p, q of 19 digits: rho cannot
 // split pq, the sieve does.
 void BM_ExactTestHardPrimes(benchmark::State& state) {
   setup();
