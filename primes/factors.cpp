@@ -6,6 +6,7 @@
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/text_builder.h"
+#include "primes/factor_engine.h"
 #include "primes/prime_tables.h"
 #include "primes/prime_test.h"
 #include "primes/primes_run.h"
@@ -74,26 +75,6 @@ bool trial_walk(FactorList& list, u128& y, WheelWalk& walk, u128 limit) {
   return true;
 }
 
-// The prime factors of y (no factor below the trial bound), proven; false on failure.
-bool split_cofactor(u128 y, std::vector<u128>& primes, PrimeClock::time_point deadline) {
-  std::vector<u128> pieces{y};
-  while (!pieces.empty()) {
-    const u128 piece = pieces.back();
-    pieces.pop_back();
-    const PrimeVerdict v = prime_test_u128(piece, deadline);
-    if (v == PrimeVerdict::Unknown) return false;
-    if (v == PrimeVerdict::Prime) {
-      primes.push_back(piece);
-      continue;
-    }
-    const u128 g = pollard_brent_rho(piece, deadline);
-    if (g == 0) return false;
-    pieces.push_back(g);
-    pieces.push_back(piece / g);
-  }
-  return true;
-}
-
 void print_factor_line(const FactorsRunParams& p, u128 x, const FactorList& f) {
   std::u16string line;
   append_u128(line, x, p.flags);
@@ -155,7 +136,7 @@ void factorize(FactorList& list, const BigUInt* x) {
   WheelWalk walk;
   if (trial_walk(list, y, walk, kQuickTrialBound) || prime_stop_requested()) return;
   std::vector<u128> primes;
-  if (!split_cofactor(y, primes, PrimeClock::now() + kProofTimeLimit)) {
+  if (!factor_completely(y, primes, PrimeClock::now() + kFactorTimeLimit)) {
     if (!prime_stop_requested()) trial_walk(list, y, walk, ~static_cast<u128>(0));
     return;
   }

@@ -27,8 +27,8 @@ struct DivisorList {
 // limbs; another N gives count -1 and message 9000. A stop leaves the list incomplete with the
 // pending message set.
 void factorize_trial_division(FactorList& list, const BigUInt* x);
-// The same result sooner: trial division by the wheel up to 2^16, then the cofactor is proven
-// prime or split by Pollard-Brent rho, the trial division going on only where that fails.
+// The same result sooner: trial division by the wheel up to 2^16, then the factor engine splits
+// the cofactor into proven primes; the trial division goes on only where that fails.
 void factorize(FactorList& list, const BigUInt* x);
 
 // Sorted insertion; an equal entry keeps the new value after it. Past 16384 entries: count -1.

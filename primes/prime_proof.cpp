@@ -5,11 +5,12 @@
 // of n is 1 mod F (Pocklington). F > sqrt(n) then leaves no room for a factor; F >= n^(1/3)
 // leaves room for at most two, n = (aF + 1)(bF + 1), which the Brillhart-Lehmer-Selfridge
 // test rules out: writing n = c2 F^2 + c1 F + 1 with c1, c2 < F, n is prime exactly when
-// c1^2 - 4 c2 is not a square. The primes of F are found by trial division and Pollard-Brent
-// rho and proven the same way.
+// c1^2 - 4 c2 is not a square. The primes of F are found by trial division and the factor
+// engine (rho, then the quadratic sieve for cofactors rho cannot split) and proven the same way.
 #include <algorithm>
 #include <vector>
 
+#include "primes/factor_engine.h"
 #include "primes/prime_tables.h"
 #include "primes/prime_test.h"
 
@@ -18,10 +19,6 @@ namespace {
 constexpr u128 kMillerRabinBound =
     static_cast<u128>(3317044064679ULL) * 1000000000000ULL + 887385961981ULL;
 constexpr std::uint64_t kBases[13] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41};
-
-bool deadline_passed(PrimeClock::time_point deadline) {
-  return PrimeClock::now() > deadline || prime_stop_requested();
-}
 
 // Jacobi symbol (a/n) for odd n.
 int jacobi_u128(u128 a, u128 n) {
@@ -121,40 +118,6 @@ bool strong_lucas_u128(u128 n) {
   return false;
 }
 
-u128 pollard_brent_rho(u128 n, PrimeClock::time_point deadline) {
-  if ((n & 1) == 0) return 2;
-  const Montgomery m(n);
-  constexpr std::uint64_t kBatch = 128;
-  for (std::uint64_t c_value = 1; c_value < 100; ++c_value) {
-    const u128 c = m.to(c_value);
-    auto f = [&](u128 y) { return m.add(m.mul(y, y), c); };
-    u128 y = m.to(2), x = y, ys = y, q = m.one(), g = 1;
-    for (std::uint64_t r = 1; g == 1; r *= 2) {
-      x = y;
-      for (std::uint64_t i = 0; i < r; ++i) y = f(y);
-      for (std::uint64_t k = 0; k < r && g == 1; k += kBatch) {
-        if (deadline_passed(deadline)) return 0;
-        ys = y;
-        const std::uint64_t steps = std::min(kBatch, r - k);
-        for (std::uint64_t i = 0; i < steps; ++i) {
-          y = f(y);
-          q = m.mul(q, m.sub(x, y));
-        }
-        g = gcd_u128(q, n);  // q in Montgomery form: R is coprime to n
-      }
-    }
-    if (g == n) {
-      // The batch overshot: retrace it one step at a time.
-      do {
-        ys = f(ys);
-        g = gcd_u128(m.sub(x, ys), n);
-      } while (g == 1);
-    }
-    if (g != n) return g;
-  }
-  return 0;
-}
-
 PrimeVerdict prime_test_u128(u128 n, PrimeClock::time_point deadline) {
   const PrimeVerdict small = small_factor_check(n);
   if (small != PrimeVerdict::Unknown) return small;
@@ -204,7 +167,7 @@ PrimeVerdict pocklington(u128 n, PrimeClock::time_point deadline) {
       take(piece);
       continue;
     }
-    const u128 g = pollard_brent_rho(piece, deadline);
+    const u128 g = find_factor(piece, deadline);
     if (g == 0) return PrimeVerdict::Unknown;
     pieces.push_back(g);
     pieces.push_back(piece / g);

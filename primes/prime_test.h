@@ -57,7 +57,5 @@ inline constexpr std::chrono::milliseconds kProofTimeLimit{3000};
 PrimeVerdict prime_test_u128(u128 n, PrimeClock::time_point deadline);
 bool strong_probable_prime_u128(const Montgomery& m, u128 base);
 bool strong_lucas_u128(u128 n);
-// A nontrivial factor of the odd composite n (Pollard-Brent rho); 0 at the deadline or a stop.
-u128 pollard_brent_rho(u128 n, PrimeClock::time_point deadline);
 // prime_test_u128 with kProofTimeLimit, then trial division when no proof was found. x at N = 2.
 PrimeVerdict prime_test_exact(const BigUInt* x);

@@ -1,6 +1,8 @@
 // Arithmetic on numbers below 2^128 held in unsigned __int128: products to 256 bits, square
 // roots, gcd, and Montgomery multiplication modulo an odd n (R = 2^128), the engine of the
-// fast exact test and of Pollard-Brent rho. Residues in Montgomery form stay below n.
+// fast exact test and of Pollard-Brent rho; Montgomery64 is the same below 2^64 (R = 2^64),
+// several times faster where the factor engine works on 64-bit numbers. Residues in Montgomery
+// form stay below n.
 #pragma once
 
 #include <cstdint>
@@ -74,4 +76,41 @@ class Montgomery {
   u128 ninv_;  // -n^-1 mod 2^128
   u128 one_;   // R mod n
   u128 r2_;    // R^2 mod n
+};
+
+// Montgomery arithmetic modulo an odd n >= 3 below 2^64, with the interface of Montgomery.
+class Montgomery64 {
+ public:
+  explicit Montgomery64(std::uint64_t n) : n_(n) {
+    std::uint64_t x = n;
+    for (int i = 0; i < 6; ++i) x *= 2 - n * x;
+    ninv_ = 0 - x;
+    one_ = static_cast<std::uint64_t>((static_cast<u128>(1) << 64) % n);
+    r2_ = static_cast<std::uint64_t>(static_cast<u128>(one_) * one_ % n);
+  }
+  std::uint64_t modulus() const { return n_; }
+  std::uint64_t one() const { return one_; }
+  std::uint64_t to(std::uint64_t a) const { return mul(a % n_, r2_); }
+  std::uint64_t from(std::uint64_t a) const { return reduce(a); }
+  std::uint64_t mul(std::uint64_t a, std::uint64_t b) const {
+    return reduce(static_cast<u128>(a) * b);
+  }
+  std::uint64_t add(std::uint64_t a, std::uint64_t b) const {
+    const std::uint64_t s = a + b;
+    return (s < a || s >= n_) ? s - n_ : s;
+  }
+  std::uint64_t sub(std::uint64_t a, std::uint64_t b) const { return a >= b ? a - b : a - b + n_; }
+
+ private:
+  std::uint64_t reduce(u128 t) const {
+    const std::uint64_t m = static_cast<std::uint64_t>(t) * ninv_;
+    // t + m n is 0 mod 2^64; its high half may reach 2n, so it is summed in 128 bits.
+    const u128 s = (t >> 64) + ((static_cast<u128>(m) * n_) >> 64) +
+                   (static_cast<std::uint64_t>(t) != 0 ? 1 : 0);
+    return static_cast<std::uint64_t>(s >= n_ ? s - n_ : s);
+  }
+  std::uint64_t n_;
+  std::uint64_t ninv_;
+  std::uint64_t one_;
+  std::uint64_t r2_;
 };
