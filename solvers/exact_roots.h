@@ -38,8 +38,12 @@ void ExactLinear(const RationalPolynomial& p, RootSet& roots, std::int64_t k);
 // texts exist, the values of the quadratic formula rounded to target_digits.
 void ExactQuadratic(const RationalPolynomial& p, RootSet& roots, std::int64_t k1, std::int64_t k2,
                     std::int64_t target_digits);
-// m = a²·b with b free of square factors (a = 0, b = 1 for m = 0).
+// m = a²·b with b free of square factors (a = 0, b = 1 for m = 0): from the prime factors of m
+// below 2^128, else (and after a stop) by SquarePartTrialDivision.
 void SquarePart(const BigUInt* m, BigUInt* a, BigUInt* b);
+// The same by trial division up to the cube root of what is left, with perfect squares and cubes
+// taken out whole; slow for large m with two big prime factors, stoppable.
+void SquarePartTrialDivision(const BigUInt* m, BigUInt* a, BigUInt* b);
 // Horner's scheme: quotient of p by (x - rho); true when rho is a root (the remainder is 0
 // and nothing overflowed). The status in force before the call is restored.
 bool DivideByLinear(const RationalPolynomial& p, const Rational* rho, RationalPolynomial& quotient);

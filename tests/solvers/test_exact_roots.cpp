@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/thread_scratch.h"
+#include "primes/prime_test.h"
 #include "solvers/equation_job.h"
 #include "solvers/exact_roots.h"
 #include "solvers_test_util.h"
@@ -97,6 +98,45 @@ TEST_F(ExactRootsTest, SquarePartMatchesAKnownFactorisation) {
     SquarePart(m, a, b);
     EXPECT_EQ(get_u128(a), c.a);
     EXPECT_EQ(get_u128(b), c.b);
+  }
+  EXPECT_EQ(math_status(), MathStatus::Ok);
+}
+
+// A random prime of about `bits` bits, proven by the prime test.
+u128 random_prime(std::mt19937_64& rng, int bits) {
+  for (;;) {
+    const u128 candidate = (static_cast<u128>(rng()) << 64 | rng()) >> (128 - bits) | 1;
+    if (prime_test_u128(candidate, PrimeClock::now() + std::chrono::seconds(10)) ==
+        PrimeVerdict::Prime) {
+      return candidate;
+    }
+  }
+}
+
+TEST_F(ExactRootsTest, SquarePartAgreesWithTrialDivisionAndReachesLargeFactors) {
+  std::mt19937_64 rng(777);
+  ScratchScope scope;
+  BigUInt* m = scratch_alloc(2);
+  BigUInt* a = scratch_alloc(2);
+  BigUInt* b = scratch_alloc(2);
+  BigUInt* ra = scratch_alloc(2);
+  BigUInt* rb = scratch_alloc(2);
+  for (int round = 0; round < 300; ++round) {
+    // Squares of small numbers times random cofactors keep square factors frequent.
+    const u128 square = 1 + rng() % 5000;
+    set_u128(m, square * square * (1 + rng() % 40000000));
+    SquarePart(m, a, b);
+    SquarePartTrialDivision(m, ra, rb);
+    EXPECT_EQ(get_u128(a), get_u128(ra)) << round;
+    EXPECT_EQ(get_u128(b), get_u128(rb)) << round;
+  }
+  // Square factors far above the cube root, where trial division would need about 10^9 steps.
+  for (int round = 0; round < 6; ++round) {
+    const u128 p = random_prime(rng, 34), q = random_prime(rng, 24), r = random_prime(rng, 14);
+    set_u128(m, p * p * q * r * r);
+    SquarePart(m, a, b);
+    EXPECT_EQ(get_u128(a), p * r) << round;
+    EXPECT_EQ(get_u128(b), q) << round;
   }
   EXPECT_EQ(math_status(), MathStatus::Ok);
 }
