@@ -6,7 +6,7 @@
 
 #include "app/app_error.h"
 #include "app/messages.h"
-#include "cli/cli_output.h"
+#include "cli/subcommand.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
@@ -15,38 +15,17 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitStopped = 130;
-
 const char* const kUsage =
     "usage: numerion-cli linear [-t real|cplx|rat] [-p P] [--group] FILE.csv\n"
     "Solves the system of 2 to 25 linear equations of a \";\"-separated file (a header line\n"
     "a1;...;an;b, then one line per equation; \"-\" reads standard input) and prints the\n"
     "solution as the linear-systems page shows it. -p: digits 5..1000 (default 10) for real\n"
     "and complex systems; --group: thousands separators.\n"
+    "--lang en|de: the language of the texts (default en).\n"
     "Exit status: 0 success, 1 a file or coefficient error, 2 bad options, 130 stopped.\n";
 
 int usage(const std::string& reason) {
-  const std::string text = "numerion-cli: " + reason + "\n" + kUsage;
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  return kExitUsage;
-}
-
-void put(FILE* f, const std::string& s) {
-  std::fwrite(s.data(), 1, s.size(), f);
-  std::fflush(f);
-}
-
-int stopped() {
-  put(stderr, "stopped\n");
-  return kExitStopped;
-}
-
-int failed() {
-  put(stderr, app_error_line(*attached_formula_error()));
-  return kExitFailed;
+  return usage_failure(kUsage, reason);
 }
 
 // Standard input through the same reader as a file.
@@ -69,25 +48,15 @@ bool load_stdin(LinearGrid& grid) {
 }  // namespace
 
 int run_linear_command(int argc, char** argv) {
-  arith_reset();
-  attach_formula_error(&g_formula_error);
-  load_texts(kLanguageEnglish);
-  const char16_t point[2] = {u'.', 0};
-  const char16_t group[2] = {u'\'', 0};
-  set_separator_slots(g_number_settings.decimal_sep, point, 1, u'.');
-  set_separator_slots(g_number_settings.thousands_sep, group, 1, u'\'');
-  clear_app_error();
+  std::vector<std::string> args;
+  const int done = begin_subcommand(argc, argv, kUsage, args);
+  if (done >= 0) return done;
 
   LinearRequest req;
   std::string file;
   bool have_file = false;
-  const std::vector<std::string> args(argv + 2, argv + argc);
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      put(stdout, kUsage);
-      return kExitOk;
-    }
     if (a == "-t" || a == "--type" || a == "-p" || a == "--precision") {
       if (i + 1 >= args.size()) return usage("missing value after " + a);
       const std::string& v = args[++i];
@@ -134,14 +103,13 @@ int run_linear_command(int argc, char** argv) {
     set_app_error(3402, u"25");  // nothing to solve: no complete header line
     loaded = false;
   }
-  if (cancel_requested()) return stopped();
-  if (!loaded) return failed();
+  if (!loaded || cancel_requested()) return finish_subcommand();
   req.grid = &grid;
   std::u16string result;
   thread_scratch_init();  // the formula engine's buffers
   const bool solved = RunLinearSolve(req, result);
   thread_scratch_free();
-  put(stdout, field_text_utf8(result));
-  if (app_error_code() == kAppErrorStopped || cancel_requested()) return stopped();
-  return solved ? kExitOk : failed();
+  write_now(stdout, field_text_utf8(result));
+  if (!solved && app_error_code() == 0) set_app_error(kAppErrorInternal);
+  return finish_subcommand();
 }

@@ -8,7 +8,7 @@
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/utf8.h"
-#include "cli/cli_output.h"
+#include "cli/subcommand.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "primes/factors.h"
@@ -17,23 +17,17 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitStopped = 130;
-
 const char* const kUsage =
     "usage: numerion-cli primes [--probabilistic] [--hex] [--group]\n"
     "                           (--test N | --next N | --interval N SIZE)\n"
     "       numerion-cli factors [--divisors [--count]] [--hex] [--group] N [SIZE]\n"
     "primes: the exact method (up to 2^128 - 1) or the probabilistic one (up to 1252 digits);\n"
     "factors: prime factors or divisors of N, N+1, ... (SIZE numbers, 1 to 1000000).\n"
+    "--lang en|de: the language of the texts (default en).\n"
     "Exit status: 0 success, 1 invalid input or a failed run, 2 bad options, 130 stopped.\n";
 
 int usage(const std::string& reason) {
-  const std::string text = "numerion-cli: " + reason + "\n" + kUsage;
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  return kExitUsage;
+  return usage_failure(kUsage, reason);
 }
 
 // Writes a piece with "\r\n" turned into "\n", and remembers whether a line is open.
@@ -67,15 +61,7 @@ std::u16string to_u16(const char* arg) {
 
 int finish(Printer& printer) {
   printer.end_line();
-  const std::uint32_t code = app_error_code();
-  if (code == kAppErrorStopped || cancel_requested()) {
-    std::fputs("stopped\n", stderr);
-    return kExitStopped;
-  }
-  if (code == 0) return kExitOk;
-  const std::string line = app_error_line(FormulaErrorView{});
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  return kExitFailed;
+  return finish_subcommand();
 }
 
 int run_primes(const std::vector<std::string>& args) {
@@ -178,19 +164,8 @@ bool is_number_theory_command(const char* arg) {
 }
 
 int run_number_theory_command(int argc, char** argv) {
-  arith_reset();
-  load_texts(kLanguageEnglish);
-  const char16_t point[2] = {u'.', 0};
-  const char16_t group[2] = {u'\'', 0};
-  set_separator_slots(g_number_settings.decimal_sep, point, 1, u'.');
-  set_separator_slots(g_number_settings.thousands_sep, group, 1, u'\'');
-  clear_app_error();
-  std::vector<std::string> args(argv + 2, argv + argc);
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    }
-  }
+  std::vector<std::string> args;
+  const int done = begin_subcommand(argc, argv, kUsage, args);
+  if (done >= 0) return done;
   return std::strcmp(argv[1], "primes") == 0 ? run_primes(args) : run_factors(args);
 }

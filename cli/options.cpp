@@ -196,9 +196,7 @@ bool parse_cli_options(int argc, char** argv, CliOptions& out, std::string& erro
 
 const char* cli_usage_text() {
   return "usage: numerion-cli [eval] [options] [FORMULA ...]\n"
-         "       numerion-cli roots [--complex] [--exact] [--no-multiplicity] [-p P] A_N ... A_0\n"
-         "       numerion-cli poly add|sub|mul|div|pow [-t real|cplx|rat] [-p P] [--degree D] P0 "
-         "P1 ...\n"
+         "       numerion-cli primes|factors|roots|poly|linear [options] ...   (see below)\n"
          "Evaluates each FORMULA as the calculator's \"=\" does and prints each result on its own\n"
          "line; without a FORMULA, reads one formula per line from standard input. \"ans\" is the\n"
          "previous result.\n"
@@ -224,8 +222,9 @@ const char* cli_usage_text() {
          "after \"--\", is a formula.\n"
          "Exit status: 0 success, 1 a formula failed, 2 bad options, 130 stopped by Ctrl+C.\n"
          "\n"
-         "subcommands (each with --help):\n"
+         "subcommands (each with --help and --lang en|de):\n"
          "  primes, factors                 prime numbers and prime factors\n"
+         "  roots, poly                     algebraic equations and polynomial calculation\n"
          "  linear [-t real|cplx|rat] [-p P] [--group] FILE.csv\n"
          "                                  solves the linear system of a CSV file (\"-\" reads\n"
          "                                  standard input)\n";

@@ -10,8 +10,8 @@
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/utf8.h"
-#include "cli/cli_output.h"
 #include "cli/options.h"
+#include "cli/subcommand.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
@@ -20,11 +20,6 @@
 #include "solvers/polynomial.h"
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitStopped = 130;
 
 const char* const kUsage =
     "usage: numerion-cli roots [--complex] [--exact] [--no-multiplicity] [-p P] A_N ... A_0\n"
@@ -36,12 +31,11 @@ const char* const kUsage =
     "poly:  each polynomial is its coefficients a_D,...,a_0 separated by commas, missing high\n"
     "       coefficients being 0; P is 5 to 1000 (default 10), D 1 to 20.\n"
     "An argument starting with \"-\" and a digit, \".\", \"(\" or \"i\" is a coefficient.\n"
+    "--lang en|de: the language of the texts (default en).\n"
     "Exit status: 0 success, 1 invalid input or a failed run, 2 bad options, 130 stopped.\n";
 
 int usage(const std::string& reason) {
-  const std::string text = "numerion-cli: " + reason + "\n" + kUsage;
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  return kExitUsage;
+  return usage_failure(kUsage, reason);
 }
 
 bool to_u16(const std::string& arg, std::u16string& out) {
@@ -55,18 +49,6 @@ void print_result(const std::u16string& text) {
   if (bytes.back() != '\n') bytes.push_back('\n');
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);
-}
-
-int finish() {
-  const std::uint32_t code = app_error_code();
-  if (code == kAppErrorStopped || cancel_requested()) {
-    std::fputs("stopped\n", stderr);
-    return kExitStopped;
-  }
-  if (code == 0) return kExitOk;
-  const std::string line = app_error_line(*attached_formula_error());
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  return kExitFailed;
 }
 
 // Options with a value: "-p 20", "-p20", "--precision 20", "--precision=20".
@@ -138,10 +120,10 @@ int run_roots(const std::vector<std::string>& args) {
     if (!to_u16(o, request.cells.back())) return usage("coefficient '" + o + "' is not UTF-8");
   }
   EquationJob job;
-  if (!StartEquationJob(request, job)) return finish();
+  if (!StartEquationJob(request, job)) return finish_subcommand();
   EquationWorker(job);
   print_result(FinishEquationJob(job));
-  return finish();
+  return finish_subcommand();
 }
 
 // Splits at the commas outside parentheses, so a function's arguments stay together.
@@ -236,7 +218,7 @@ int run_poly(const std::vector<std::string>& args) {
   request.rows = std::move(rows);
   PolynomialResult result;
   if (RunPolynomialOperation(request, result)) print_result(result.text);
-  return finish();
+  return finish_subcommand();
 }
 
 }  // namespace
@@ -246,21 +228,9 @@ bool is_solver_command(const char* arg) {
 }
 
 int run_solver_command(int argc, char** argv) {
-  arith_reset();
-  attach_formula_error(&g_formula_error);
-  load_texts(kLanguageEnglish);
-  const char16_t point[2] = {u'.', 0};
-  const char16_t group[2] = {u'\'', 0};
-  set_separator_slots(g_number_settings.decimal_sep, point, 1, u'.');
-  set_separator_slots(g_number_settings.thousands_sep, group, 1, u'\'');
-  clear_app_error();
-  std::vector<std::string> args(argv + 2, argv + argc);
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    }
-  }
+  std::vector<std::string> args;
+  const int done = begin_subcommand(argc, argv, kUsage, args);
+  if (done >= 0) return done;
   thread_scratch_init();
   const int status = std::strcmp(argv[1], "roots") == 0 ? run_roots(args) : run_poly(args);
   thread_scratch_free();

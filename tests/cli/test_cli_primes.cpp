@@ -1,5 +1,5 @@
-// numerion-cli primes and factors end to end: the page texts with "\n" line ends, refused
-// input, usage errors and Ctrl+C.
+// numerion-cli primes and factors end to end: the page texts with "\n" line ends, refused input,
+// usage errors and Ctrl+C; and the language option that every subcommand shares.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -81,4 +81,26 @@ TEST(CliPrimes, InterruptKeepsOutput) {
       r.out.rfind("Prime numbers from 100000000000000000000 to 100000000001999999999:\n{ ", 0), 0u);
   EXPECT_EQ(r.out.back(), '\n');
   EXPECT_EQ(r.out.find("Number of prime numbers"), std::string::npos);
+}
+
+// Every subcommand takes the language of its texts the same way; English stays the default.
+TEST(CliSubcommands, LanguageOption) {
+  EXPECT_EQ(ok({"factors", "--lang", "de", "1"}), "1 = Die Zahl hat keine Primfaktoren!\n");
+  EXPECT_EQ(ok({"factors", "1"}), "1 = Number has no prime factors!\n");
+  const CliRun roots = run_cli({"roots", "--lang=de", "0", "1"});
+  EXPECT_EQ(roots.status, 1);
+  EXPECT_EQ(roots.err,
+            "error: Der h\xC3\xB6"
+            "chste Koeffizient \"a1\" darf nicht 0 sein!\n");
+  const CliRun linear =
+      run_cli({"linear", "--lang", "de", "-t", "rat", "-"}, "a1;a2;b\n1;1;3\n2;2;6\n");
+  EXPECT_EQ(linear.status, 0) << linear.err;
+  EXPECT_NE(linear.out.find("Die Parametervariable r ist frei w\xC3\xA4hlbar.\n"),
+            std::string::npos);
+  for (const char* command : {"primes", "poly", "linear"}) {
+    const CliRun bad = run_cli({command, "--lang", "fr"});
+    EXPECT_EQ(bad.status, 2) << command;
+    EXPECT_NE(bad.err.find("for --lang"), std::string::npos) << command;
+    EXPECT_EQ(run_cli({command, "--lang"}).status, 2) << command;
+  }
 }
