@@ -1,6 +1,8 @@
 // Runs the built numerion-cli as a child process with the given arguments and standard input.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -24,4 +26,12 @@ inline CliRun run_cli(std::vector<std::string> args, std::string input = {}) {
   r.args = std::move(args);
   r.input = std::move(input);
   return run_cli(r);
+}
+
+// The standard output of a run that must succeed without a word on standard error.
+inline std::string cli_ok(std::vector<std::string> args, std::string input = {}) {
+  const CliRun r = run_cli(std::move(args), std::move(input));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  return r.out;
 }

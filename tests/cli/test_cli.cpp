@@ -11,14 +11,6 @@
 
 namespace {
 
-// The result lines of a run that must succeed.
-std::string ok(std::vector<std::string> args, std::string input = {}) {
-  const CliRun r = run_cli(std::move(args), std::move(input));
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  return r.out;
-}
-
 void expect_usage_error(std::vector<std::string> args) {
   std::string shown;
   for (const std::string& a : args) shown += a + " ";
@@ -31,41 +23,41 @@ void expect_usage_error(std::vector<std::string> args) {
 }  // namespace
 
 TEST(Cli, RealType) {
-  EXPECT_EQ(ok({"1/7", "sqrt(2)", "(1+2"}), "0.1428571428571429\n1.414213562373095\n3\n");
-  EXPECT_EQ(ok({"eval", "-p", "50", "exp(1)"}),
+  EXPECT_EQ(cli_ok({"1/7", "sqrt(2)", "(1+2"}), "0.1428571428571429\n1.414213562373095\n3\n");
+  EXPECT_EQ(cli_ok({"eval", "-p", "50", "exp(1)"}),
             "2.7182818284590452353602874713526624977572470937\n");
-  EXPECT_EQ(ok({"-p5", "123456", "12345"}), "1.2346e+5\n12345\n");
+  EXPECT_EQ(cli_ok({"-p5", "123456", "12345"}), "1.2346e+5\n12345\n");
 }
 
 TEST(Cli, TenThousandDigits) {
-  const std::string pi = ok({"-p", "10000", "pi"});
+  const std::string pi = cli_ok({"-p", "10000", "pi"});
   ASSERT_EQ(pi.size(), 10002u);  // "3." 9999 digits, newline
   EXPECT_EQ(pi.substr(0, 12), "3.1415926535");
   EXPECT_EQ(pi.substr(pi.size() - 26), "8815920560010165525637568\n");
-  const std::string e = ok({"--precision=10000", "exp(1)"});
+  const std::string e = cli_ok({"--precision=10000", "exp(1)"});
   EXPECT_EQ(e.substr(e.size() - 26), "9905198704230017946553679\n");
-  const std::string sqrt2 = ok({"-p", "10000", "sqrt(2)"});
+  const std::string sqrt2 = cli_ok({"-p", "10000", "sqrt(2)"});
   EXPECT_EQ(sqrt2.substr(sqrt2.size() - 26), "5046746555323028587325835\n");
   // Exactly 10005 digits without guard digits.
-  const std::string pi5 = ok({"--no-guard", "-p", "10005", "pi"});
+  const std::string pi5 = cli_ok({"--no-guard", "-p", "10005", "pi"});
   EXPECT_EQ(pi5.substr(pi5.size() - 26), "2056001016552563756785667\n");
 }
 
 TEST(Cli, OtherTypes) {
-  EXPECT_EQ(ok({"-t", "cplx", "1/(1+i)", "(1+2i)*(3-i)", "-i*i"}), "0.5-0.5i\n5+5i\n1\n");
-  EXPECT_EQ(ok({"-t", "rat", "1/3+1/6", "-7/2"}), "1/2\n-7/2\n");
-  EXPECT_EQ(ok({"-t", "uint", "2^100", "fact(30)"}),
+  EXPECT_EQ(cli_ok({"-t", "cplx", "1/(1+i)", "(1+2i)*(3-i)", "-i*i"}), "0.5-0.5i\n5+5i\n1\n");
+  EXPECT_EQ(cli_ok({"-t", "rat", "1/3+1/6", "-7/2"}), "1/2\n-7/2\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "2^100", "fact(30)"}),
             "1267650600228229401496703205376\n265252859812191058636308480000000\n");
-  EXPECT_EQ(ok({"--type", "uint", "3^40"}), "12157665459056928801\n");
+  EXPECT_EQ(cli_ok({"--type", "uint", "3^40"}), "12157665459056928801\n");
 }
 
 TEST(Cli, Notations) {
-  EXPECT_EQ(ok({"-n", "fixed", "1e30", "1e-10"}),
+  EXPECT_EQ(cli_ok({"-n", "fixed", "1e30", "1e-10"}),
             "1000000000000000000000000000000\n0.0000000001\n");
-  EXPECT_EQ(ok({"-n", "sci", "12345", "-0.5"}), "1.2345e+4\n-5e-1\n");
-  EXPECT_EQ(ok({"-t", "rat", "-n", "mixed", "--", "-7/2", "-1/2", "7/2"}),
+  EXPECT_EQ(cli_ok({"-n", "sci", "12345", "-0.5"}), "1.2345e+4\n-5e-1\n");
+  EXPECT_EQ(cli_ok({"-t", "rat", "-n", "mixed", "--", "-7/2", "-1/2", "7/2"}),
             "-3-1/2\n0-1/2\n3+1/2\n");
-  EXPECT_EQ(ok({"-t", "rat", "-p", "10", "-n", "fixed", "22/7"}), "3.142857143\n");
+  EXPECT_EQ(cli_ok({"-t", "rat", "-p", "10", "-n", "fixed", "22/7"}), "3.142857143\n");
   // The text does not fit, so "ans" stays empty and counts as absent.
   const CliRun r = run_cli({"-n", "fixed", "1e100000", "ans"});
   EXPECT_EQ(r.status, 1);
@@ -73,33 +65,33 @@ TEST(Cli, Notations) {
 }
 
 TEST(Cli, BasesAndGrouping) {
-  EXPECT_EQ(ok({"-t", "uint", "-b", "16", "2^64-1", "ans+1"}),
+  EXPECT_EQ(cli_ok({"-t", "uint", "-b", "16", "2^64-1", "ans+1"}),
             "0xFFFFFFFFFFFFFFFF\n0x10000000000000000\n");
-  EXPECT_EQ(ok({"-t", "uint", "-b", "16", "--lower-hex", "255"}), "0xff\n");
-  EXPECT_EQ(ok({"-t", "uint", "-b", "2", "10"}), "0y1010\n");
-  EXPECT_EQ(ok({"-t", "uint", "-b", "8", "64"}), "0t100\n");
-  EXPECT_EQ(ok({"-g", "1234567.891"}), "1'234'567.891\n");
-  EXPECT_EQ(ok({"-g", "--decimal-separator", "comma", "--thousands-separator", "point",
-                "1234567,5+0,25"}),
+  EXPECT_EQ(cli_ok({"-t", "uint", "-b", "16", "--lower-hex", "255"}), "0xff\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "-b", "2", "10"}), "0y1010\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "-b", "8", "64"}), "0t100\n");
+  EXPECT_EQ(cli_ok({"-g", "1234567.891"}), "1'234'567.891\n");
+  EXPECT_EQ(cli_ok({"-g", "--decimal-separator", "comma", "--thousands-separator", "point",
+                    "1234567,5+0,25"}),
             "1.234.567,75\n");
-  EXPECT_EQ(ok({"-g", "--thousands-separator", "space", "1234567"}), "1\u202f234\u202f567\n");
+  EXPECT_EQ(cli_ok({"-g", "--thousands-separator", "space", "1234567"}), "1\u202f234\u202f567\n");
 }
 
 TEST(Cli, OperandsAnsAndVariables) {
-  EXPECT_EQ(ok({"-5+2", "-0.5", "-(2*3)", "2", "ans*ans"}), "-3\n-0.5\n-6\n2\n4\n");
+  EXPECT_EQ(cli_ok({"-5+2", "-0.5", "-(2*3)", "2", "ans*ans"}), "-3\n-0.5\n-6\n2\n4\n");
   const CliRun point = run_cli({"-.5"});  // a formula, though not a valid one
   EXPECT_EQ(point.status, 1);
   EXPECT_EQ(point.err,
             "error: Error in mathematical formula. Syntax error at character position 2!\n");
-  EXPECT_EQ(ok({"--var", "x=2", "--var=y_1=0.5", "x^10*y_1"}), "512\n");
-  EXPECT_EQ(ok({"--decimal-separator", "comma", "--var", "x=1,5", "x*2"}), "3\n");
+  EXPECT_EQ(cli_ok({"--var", "x=2", "--var=y_1=0.5", "x^10*y_1"}), "512\n");
+  EXPECT_EQ(cli_ok({"--decimal-separator", "comma", "--var", "x=1,5", "x*2"}), "3\n");
   const CliRun dash = run_cli({"--", "-t"});  // after "--" even "-t" is a formula
   EXPECT_EQ(dash.status, 1);
   EXPECT_EQ(dash.out, "\n");
 }
 
 TEST(Cli, InexactIndicator) {
-  EXPECT_EQ(ok({"-t", "uint", "7/2", "8/2"}), "3  [inexact]\n4\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "7/2", "8/2"}), "3  [inexact]\n4\n");
 }
 
 TEST(Cli, FormulaErrorsKeepGoing) {
@@ -153,8 +145,8 @@ TEST(Cli, UsageErrors) {
 }
 
 TEST(Cli, StandardInput) {
-  EXPECT_EQ(ok({}, "1+1\n2*ans\r\n(3\n"), "2\n4\n3\n");
-  EXPECT_EQ(ok({"-t", "uint", "-b", "16"}, "255\nans+1"), "0xFF\n0x100\n");
+  EXPECT_EQ(cli_ok({}, "1+1\n2*ans\r\n(3\n"), "2\n4\n3\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "-b", "16"}, "255\nans+1"), "0xFF\n0x100\n");
   const CliRun bad = run_cli({}, "1\n\xff\xfe\n2\n");
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.out, "1\n\n2\n");

@@ -6,26 +6,15 @@
 
 #include "tests/cli/cli_runner.h"
 
-namespace {
-
-std::string ok(std::vector<std::string> args) {
-  const CliRun r = run_cli(std::move(args));
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  return r.out;
-}
-
-}  // namespace
-
 TEST(CliPrimes, Modes) {
-  EXPECT_EQ(ok({"primes", "--interval", "10", "10"}),
+  EXPECT_EQ(cli_ok({"primes", "--interval", "10", "10"}),
             "Prime numbers from 10 to 19:\n{ 11, 13, 17, 19 }\nNumber of prime numbers: 4\n");
-  EXPECT_EQ(ok({"primes", "--next", "24"}), "Next prime number:\n29\n");
-  EXPECT_EQ(ok({"primes", "--probabilistic", "--next", "1'000'000"}),
+  EXPECT_EQ(cli_ok({"primes", "--next", "24"}), "Next prime number:\n29\n");
+  EXPECT_EQ(cli_ok({"primes", "--probabilistic", "--next", "1'000'000"}),
             "Next prime number:\n1000003\n");
-  EXPECT_EQ(ok({"primes", "--test", "170141183460469231731687303715884105727"}),
+  EXPECT_EQ(cli_ok({"primes", "--test", "170141183460469231731687303715884105727"}),
             "170141183460469231731687303715884105727 is a prime number.\n");
-  EXPECT_EQ(ok({"primes", "--hex", "--group", "--test", "10001"}),
+  EXPECT_EQ(cli_ok({"primes", "--hex", "--group", "--test", "10001"}),
             "1'0001 is a prime number.\n");  // 65537, hex groups of four
   // 2^3217 - 1, a Mersenne prime of 969 digits, in hexadecimal.
   const CliRun big =
@@ -35,10 +24,11 @@ TEST(CliPrimes, Modes) {
 }
 
 TEST(CliPrimes, Factors) {
-  EXPECT_EQ(ok({"factors", "12", "3"}), "12 = 2^2 * 3\n13 = 13\n14 = 2 * 7\n");
-  EXPECT_EQ(ok({"factors", "--hex", "400"}), "400 = 2^A\n");
-  EXPECT_EQ(ok({"factors", "--divisors", "--count", "12"}), "D 12 = { 1, 2, 3, 4, 6, 12 }  [6]\n");
-  EXPECT_EQ(ok({"factors", "1"}), "1 = Number has no prime factors!\n");
+  EXPECT_EQ(cli_ok({"factors", "12", "3"}), "12 = 2^2 * 3\n13 = 13\n14 = 2 * 7\n");
+  EXPECT_EQ(cli_ok({"factors", "--hex", "400"}), "400 = 2^A\n");
+  EXPECT_EQ(cli_ok({"factors", "--divisors", "--count", "12"}),
+            "D 12 = { 1, 2, 3, 4, 6, 12 }  [6]\n");
+  EXPECT_EQ(cli_ok({"factors", "1"}), "1 = Number has no prime factors!\n");
 }
 
 TEST(CliPrimes, Errors) {
@@ -85,8 +75,8 @@ TEST(CliPrimes, InterruptKeepsOutput) {
 
 // Every subcommand takes the language of its texts the same way; English stays the default.
 TEST(CliSubcommands, LanguageOption) {
-  EXPECT_EQ(ok({"factors", "--lang", "de", "1"}), "1 = Die Zahl hat keine Primfaktoren!\n");
-  EXPECT_EQ(ok({"factors", "1"}), "1 = Number has no prime factors!\n");
+  EXPECT_EQ(cli_ok({"factors", "--lang", "de", "1"}), "1 = Die Zahl hat keine Primfaktoren!\n");
+  EXPECT_EQ(cli_ok({"factors", "1"}), "1 = Number has no prime factors!\n");
   const CliRun roots = run_cli({"roots", "--lang=de", "0", "1"});
   EXPECT_EQ(roots.status, 1);
   EXPECT_EQ(roots.err,

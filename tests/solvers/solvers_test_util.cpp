@@ -1,5 +1,10 @@
 #include "solvers_test_util.h"
 
+#include "app/messages.h"
+#include "core/thread_scratch.h"
+#include "integer/biguint.h"
+#include "integer/number.h"
+
 RootPolynomial poly_of(const std::vector<std::u16string>& high_first) {
   RootPolynomial p;
   const auto n = static_cast<std::int64_t>(high_first.size()) - 1;
@@ -30,4 +35,19 @@ std::string roots_text(const RootSet& r) {
     s += complex_text(root_value(r, i), r.digits) + "*" + std::to_string(r.multiplicity[i]);
   }
   return s;
+}
+
+void PageTest::SetUp() {
+  SolverTest::SetUp();
+  load_texts(kLanguageEnglish);
+  thread_scratch_init();
+  NumberType = kTypeReal;
+  biguint_set_limbs(2);
+}
+
+void PageTest::TearDown() {
+  thread_scratch_free();
+  NumberType = kTypeReal;
+  biguint_set_limbs(2);
+  SolverTest::TearDown();
 }

@@ -21,6 +21,14 @@ class SolverTest : public ::testing::Test {
   }
 };
 
+// The pages' tests: English texts, the thread's scratch area, the real type and 2-limb integers
+// on entry, and the same left behind.
+class PageTest : public SolverTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
 // Coefficient texts from the highest power down, parsed at the current precision.
 RootPolynomial poly_of(const std::vector<std::u16string>& high_first);
 // The text of a complex value of `digits` digits.

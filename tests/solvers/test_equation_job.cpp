@@ -9,19 +9,7 @@
 
 namespace {
 
-class EquationJobTest : public SolverTest {
- protected:
-  void SetUp() override {
-    SolverTest::SetUp();
-    load_texts(kLanguageEnglish);
-    thread_scratch_init();
-  }
-  void TearDown() override {
-    thread_scratch_free();
-    BigUIntLimbs = 2;
-    SolverTest::TearDown();
-  }
-};
+using EquationJobTest = PageTest;
 
 std::string narrow(const std::u16string& s) {
   std::string out;

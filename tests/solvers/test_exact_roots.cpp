@@ -17,19 +17,7 @@ namespace {
 
 using u128 = unsigned __int128;
 
-class ExactRootsTest : public SolverTest {
- protected:
-  void SetUp() override {
-    SolverTest::SetUp();
-    thread_scratch_init();
-    biguint_set_limbs(2);
-  }
-  void TearDown() override {
-    thread_scratch_free();
-    biguint_set_limbs(2);
-    SolverTest::TearDown();
-  }
-};
+using ExactRootsTest = PageTest;
 
 void set_u128(BigUInt* x, u128 v) {
   x[0] = static_cast<Word>(v);

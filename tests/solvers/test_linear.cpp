@@ -15,19 +15,7 @@
 
 namespace {
 
-class LinearTest : public SolverTest {
- protected:
-  void SetUp() override {
-    SolverTest::SetUp();
-    load_texts(kLanguageEnglish);
-    thread_scratch_init();
-  }
-  void TearDown() override {
-    thread_scratch_free();
-    NumberType = kTypeReal;
-    SolverTest::TearDown();
-  }
-};
+using LinearTest = PageTest;
 
 std::string narrow(const std::u16string& s) {
   std::string out;

@@ -9,19 +9,7 @@
 
 namespace {
 
-class PolynomialTest : public SolverTest {
- protected:
-  void SetUp() override {
-    SolverTest::SetUp();
-    thread_scratch_init();
-    NumberType = kTypeReal;
-  }
-  void TearDown() override {
-    thread_scratch_free();
-    NumberType = kTypeReal;
-    SolverTest::TearDown();
-  }
-};
+using PolynomialTest = PageTest;
 
 std::string narrow(const std::u16string& s) {
   std::string out;
