@@ -1,12 +1,14 @@
 // The application error record and its message.
 #include "app/app_error.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "app/platform.h"
 #include "core/decfloat.h"
 
-AppError g_app_error;
+thread_local constinit AppError g_app_error;
 
 namespace {
 
@@ -15,8 +17,8 @@ constexpr MessageId kMsgUnknownError = 142;
 constexpr MessageId kMsgInternalFormulaError = 149;
 constexpr std::uint32_t kFormulaErrorInternal = 10205;
 
-FormulaErrorView g_own_formula_error;
-std::atomic<FormulaErrorView*> g_formula_error{&g_own_formula_error};
+thread_local constinit FormulaErrorView t_own_formula_error;
+thread_local constinit FormulaErrorView* t_formula_error = nullptr;
 
 void copy_param(char16_t (&dst)[kAppErrorParamLength + 1], const char16_t* src) {
   if (src == nullptr) src = u"?";
@@ -54,11 +56,11 @@ void put_unsigned(TextBuilder& b, std::uint32_t v) {
 }  // namespace
 
 void attach_formula_error(FormulaErrorView* record) {
-  g_formula_error.store(record != nullptr ? record : &g_own_formula_error);
+  t_formula_error = record;
 }
 
 FormulaErrorView* attached_formula_error() {
-  return g_formula_error.load();
+  return t_formula_error != nullptr ? t_formula_error : &t_own_formula_error;
 }
 
 void set_app_error(std::uint32_t code, const char16_t* param1, const char16_t* param2) {
@@ -77,7 +79,6 @@ void clear_app_error() {
   formula->code = 0;
   formula->position = 0;
   clear_status();
-  if (g_arith.cancel_flag != nullptr) g_arith.cancel_flag->store(0, std::memory_order_relaxed);
 }
 
 MessageId app_error_message(std::uint32_t code) {
@@ -131,4 +132,25 @@ int show_app_error() {
   clear_app_error();
   platform_show_message(msg(kMsgErrorCaption), text, kMessageIconError);
   return kMessageResultOk;
+}
+
+JobErrors capture_job_errors() {
+  JobErrors e;
+  e.app_code = app_error_code();
+  std::copy(std::begin(g_app_error.param1), std::end(g_app_error.param1), e.param1);
+  std::copy(std::begin(g_app_error.param2), std::end(g_app_error.param2), e.param2);
+  e.formula = *attached_formula_error();
+  e.status = g_arith.status;
+  return e;
+}
+
+void adopt_job_errors(const JobErrors& errors) {
+  clear_app_error();
+  if (errors.app_code != 0) {
+    g_app_error.code.store(errors.app_code, std::memory_order_relaxed);
+    std::copy(std::begin(errors.param1), std::end(errors.param1), g_app_error.param1);
+    std::copy(std::begin(errors.param2), std::end(errors.param2), g_app_error.param2);
+  }
+  *attached_formula_error() = errors.formula;
+  g_arith.status = errors.status;
 }

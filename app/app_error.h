@@ -1,7 +1,8 @@
-// The program-wide first application error: a code and two text parameters. Worker threads
-// raise it, the window that started the work shows it once the work has ended. The code is
-// atomic because the window thread raises 9003 (stop) while a worker polls the code; the
-// parameters are written only by the raiser that stored the code.
+// The first application error of a thread's piece of work: a code and two text parameters. Each
+// thread has its own record; a worker hands its record back through its job, and the window
+// that started the work shows it once the work has ended (adopt_job_errors, show_app_error).
+// A stop request is never an error record: it is the job's own stop flag, which the work polls
+// and turns into 9003 when it ends.
 #pragma once
 
 #include <atomic>
@@ -33,7 +34,7 @@ struct AppError {
   char16_t param1[kAppErrorParamLength + 1] = {};
   char16_t param2[kAppErrorParamLength + 1] = {};
 };
-extern AppError g_app_error;
+extern thread_local constinit AppError g_app_error;
 
 inline std::uint32_t app_error_code() {
   return g_app_error.code.load(std::memory_order_relaxed);
@@ -44,11 +45,11 @@ inline std::uint32_t app_error_code() {
 void set_app_error(std::uint32_t code, const char16_t* param1 = nullptr,
                    const char16_t* param2 = nullptr);
 
-// Clears the error record, the formula error, MathStatus and the stop request.
+// Clears this thread's error record, its formula error and MathStatus (never a stop request).
 void clear_app_error();
 
-// Shows the stored error in a message box and clears it together with the formula error,
-// MathStatus and the stop request. Returns the box's result, or the code (0 or 9003) when
+// Shows the stored error in a message box and clears it together with the formula error and
+// MathStatus. Returns the box's result, or the code (0 or 9003) when
 // nothing is shown.
 int show_app_error();
 
@@ -63,3 +64,18 @@ MessageId formula_error_message(std::uint32_t code);
 // parameters, then the formula error when `formula.code` is set. The caller marks an overflow.
 void build_app_error_text(TextBuilder& b, std::uint32_t code, const char16_t* param1,
                           const char16_t* param2, FormulaErrorView formula);
+
+// What a worker's piece of work leaves in its thread's records, carried back to the window in the
+// job record: the application error with its parameters, the formula error and MathStatus.
+struct JobErrors {
+  std::uint32_t app_code = 0;
+  char16_t param1[kAppErrorParamLength + 1] = {};
+  char16_t param2[kAppErrorParamLength + 1] = {};
+  FormulaErrorView formula;
+  std::uint32_t status = 0;
+};
+// On the worker, when its work ends: a copy of this thread's records.
+JobErrors capture_job_errors();
+// On the window thread, after the completion: the job's errors become this thread's records
+// (replacing what they held), ready for show_app_error.
+void adopt_job_errors(const JobErrors& errors);

@@ -1,7 +1,7 @@
 // The formula engine's first error as the error report sees it: a code 10200..10212 and a
-// 1-based character position (0 where none applies). The engine owns its record and attaches it
-// here once at start-up; until then, and in programs without the engine, a record of the
-// application shell stands in.
+// 1-based character position (0 where none applies). The engine owns one record per thread;
+// each thread that evaluates formulas attaches its own here (start-up, a worker's job); until
+// then, and in programs without the engine, a record of the application shell stands in.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@ struct FormulaErrorView {
   std::uint32_t position = 0;
 };
 
-// nullptr re-attaches the stand-in record.
+// For the calling thread; nullptr re-attaches the stand-in record.
 void attach_formula_error(FormulaErrorView* record);
 // The attached record; never nullptr.
 FormulaErrorView* attached_formula_error();

@@ -32,7 +32,8 @@ u128 random_u128(std::mt19937_64& rng) {
 std::vector<u128> random_primes(int count) {
   std::mt19937_64 rng(2026);
   std::vector<u128> out;
-  BigUIntSizeScope two(2);
+  ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
   Word x[2];
   while (static_cast<int>(out.size()) < count) {
     const u128 n = (random_u128(rng) >> (rng() % 28)) | 1;
@@ -78,7 +79,8 @@ BENCHMARK(BM_ExactTestRandomPrimes)->Unit(benchmark::kMillisecond)->Iterations(1
 
 void BM_ProbabilisticTest1252Digits(benchmark::State& state) {
   setup();
-  BigUIntSizeScope wide(65);
+  ContextScope wide(ContextScope::kSizes);
+  biguint_set_limbs(65);
   Word x[65] = {};
   // The first probable prime above 10^1251.
   const std::u16string ten(1252, u'0');
@@ -109,7 +111,8 @@ void BM_NextPrimeAfterRandom1000Digits(benchmark::State& state) {
     p.size = kNextPrimeSize;
     p.start.assign(65, 0);
     {
-      BigUIntSizeScope wide(65);
+      ContextScope wide(ContextScope::kSizes);
+  biguint_set_limbs(65);
       biguint_parse(p.start.data(), text.c_str(), -1, 0);
     }
     run_quietly(p);
@@ -134,7 +137,8 @@ BENCHMARK(BM_ExactInterval1000Around1e20)->Unit(benchmark::kMillisecond);
 void BM_FactorizeRandom128(benchmark::State& state) {
   setup();
   std::mt19937_64 rng(3);
-  BigUIntSizeScope two(2);
+  ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
   Word x[2];
   for (auto _ : state) {
     // Smooth enough for rho: a random 64-bit number times a random 40-bit one.

@@ -47,7 +47,8 @@ void BM_BalancedSemiprimes(benchmark::State& state) {
   for (int i = 0; i < 20; ++i) {
     numbers.push_back(random_prime(rng, digits / 2) * random_prime(rng, digits - digits / 2));
   }
-  BigUIntSizeScope two(2);
+  ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
   for (auto _ : state) {
     double total = 0, worst = 0;
     for (u128 n : numbers) {
@@ -111,7 +112,8 @@ void BM_ExactTestHardPrimes(benchmark::State& state) {
   std::vector<u128> primes;
   while (primes.size() < 20) {
     const u128 n = 2 * random_prime(rng, 19) * random_prime(rng, 19) + 1;
-    BigUIntSizeScope two(2);
+    ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
     Word x[2];
     u128_to_limbs(x, n);
     if (prime_test_probabilistic(x) == 0) primes.push_back(n);

@@ -55,7 +55,7 @@ void at_product_precision(Complex* dst, const Complex* a, const Complex* b, std:
     widen(bi, cplx_im(b), g);
   }
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     f(re, im, ar, ai, br, bi);
   }
   apply_rounding(cplx_re(dst), narrow(cplx_re(dst), re, g));
@@ -244,7 +244,7 @@ void cplx_pow_int(Complex* dst, const Complex* z, std::int64_t m) {
   widen(re, cplx_re(z), g);
   widen(im, cplx_im(z), g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     Complex* wz = scratch_cplx();
     Complex* acc = scratch_cplx();
     dec_copy(cplx_re(wz), re);
@@ -502,7 +502,7 @@ void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k) {
   widen(x, cplx_re(z), g);
   widen(y, cplx_im(z), g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     DecFloat* phi = scratch_dec();
     DecFloat* ax = scratch_dec();
     DecFloat* ay = scratch_dec();

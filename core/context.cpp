@@ -7,22 +7,47 @@
 
 #include "core/decfloat.h"
 #include "core/limbs.h"
+#include "core/text.h"
+#include "core/thread_context.h"
 #include "core/word_arith.h"
 
-ArithContext g_arith;
+thread_local constinit ArithContext g_arith;
 std::atomic<std::uint8_t> g_cancel_request{0};
+thread_local constinit std::int64_t BigUIntLimbs = 2;
+thread_local constinit std::uint64_t BigUIntDigits = 38;  // the digits of 2 limbs
+thread_local constinit std::uint32_t NumberType = 0;  // none until a page sets one
 
 namespace {
 
-alignas(64) Word g_scratch[kScratchWords];
-// Served when the stack is exhausted: results are garbage then, but flagged by status 400 and
-// no write ever leaves memory we own.
-alignas(64) Word g_scratch_reserve[kScratchMaxRequest];
-Word* g_high_water = g_scratch;
+// The thread's scratch arena: the stack itself, then the reserve area that is served when the
+// stack is exhausted (results are garbage then, but flagged by status 400 and no write ever
+// leaves memory we own). Allocated on the thread's first temporary; the owner frees it when the
+// thread ends. Kept apart from g_arith so the context stays trivially destructible.
+struct ScratchArena {
+  Word* base = nullptr;
+  Word* high_water = nullptr;
+};
+thread_local constinit ScratchArena t_arena;
 
-struct ContextInit {
-  ContextInit() { arith_reset(); }
-} g_context_init;
+struct ArenaOwner {
+  Word* memory = nullptr;
+  ~ArenaOwner() {
+    delete[] memory;
+    t_arena = ScratchArena{};
+    g_arith.scratch_top = nullptr;
+  }
+};
+
+Word* arena_base() {
+  if (t_arena.base == nullptr) {
+    thread_local ArenaOwner owner;
+    // Rare and huge: served by the heap once per thread, never on an arithmetic path.
+    owner.memory = new Word[kScratchWords + kScratchMaxRequest];
+    t_arena.base = owner.memory;
+    t_arena.high_water = t_arena.base;
+  }
+  return t_arena.base;
+}
 
 template <std::size_t... I>
 constexpr auto make_reciprocals(std::index_sequence<I...>) {
@@ -55,7 +80,7 @@ void arith_reset() {
   g_arith.report_overflow = 1;
   g_arith.cancel_flag = &g_cancel_request;
   g_cancel_request.store(0, std::memory_order_relaxed);
-  g_arith.scratch_top = g_scratch;
+  g_arith.scratch_top = nullptr;
 }
 
 void set_precision(std::int64_t digits) {
@@ -63,35 +88,47 @@ void set_precision(std::int64_t digits) {
     set_status(MathStatus::InvalidSetting);
     return;
   }
-  g_arith.precision = digits;
-  g_arith.limb_count = (digits + 18) / 19;
-  g_arith.top_digits = digits - 19 * g_arith.limb_count + 19;
+  set_precision_shape(digits);
 }
 
 // --- scratch stack ---------------------------------------------------------------------------
 
 Word* scratch_alloc(std::size_t words) {
   Word* top = g_arith.scratch_top;
-  const std::size_t used = static_cast<std::size_t>(top - g_scratch);
+  if (top == nullptr) top = arena_base();
+  const std::size_t used = static_cast<std::size_t>(top - t_arena.base);
   if (words > kScratchWords - used) {
     set_status(MathStatus::InternalLimit);
     if (words > kScratchMaxRequest) words = kScratchMaxRequest;  // callers never ask for more
-    std::memset(g_scratch_reserve, 0, words * sizeof(Word));
-    return g_scratch_reserve;
+    Word* reserve = t_arena.base + kScratchWords;
+    std::memset(reserve, 0, words * sizeof(Word));
+    g_arith.scratch_top = top;
+    return reserve;
   }
   g_arith.scratch_top = top + words;
-  if (g_arith.scratch_top > g_high_water) g_high_water = g_arith.scratch_top;
+  if (g_arith.scratch_top > t_arena.high_water) t_arena.high_water = g_arith.scratch_top;
   return top;
 }
 
 std::size_t scratch_used_words() {
-  return static_cast<std::size_t>(g_arith.scratch_top - g_scratch);
+  if (g_arith.scratch_top == nullptr) return 0;
+  return static_cast<std::size_t>(g_arith.scratch_top - t_arena.base);
 }
 std::size_t scratch_high_water_words() {
-  return static_cast<std::size_t>(g_high_water - g_scratch);
+  if (t_arena.base == nullptr) return 0;
+  return static_cast<std::size_t>(t_arena.high_water - t_arena.base);
 }
 void scratch_reset_high_water() {
-  g_high_water = g_arith.scratch_top;
+  t_arena.high_water = g_arith.scratch_top != nullptr ? g_arith.scratch_top : t_arena.base;
+}
+
+void ContextScope::save_notation() {
+  sci_low_ = g_number_settings.sci_low;
+  sci_high_ = g_number_settings.sci_high;
+}
+void ContextScope::restore_notation() {
+  g_number_settings.sci_low = sci_low_;
+  g_number_settings.sci_high = sci_high_;
 }
 
 // --- special values and exponents ------------------------------------------------------------
@@ -229,26 +266,6 @@ void convert_precision(DecFloat* dst, std::int64_t dst_digits, const DecFloat* s
   Word rl = realign(dst, dst_digits, src, src_digits);
   apply_rounding(dst, rl);
   if (switch_ctx) set_precision(saved);
-}
-
-GuardedPrecision::GuardedPrecision(std::int64_t g)
-    : g_(g),
-      p_(g_arith.precision),
-      n_(g_arith.limb_count),
-      k_(g_arith.top_digits),
-      mark_(scratch_mark()) {
-  // Guard digits may take the precision past the user's maximum (by at most 38 digits).
-  const std::int64_t digits = p_ + g;
-  g_arith.precision = digits;
-  g_arith.limb_count = (digits + 18) / 19;
-  g_arith.top_digits = digits - 19 * g_arith.limb_count + 19;
-}
-
-GuardedPrecision::~GuardedPrecision() {
-  g_arith.precision = p_;
-  g_arith.limb_count = n_;
-  g_arith.top_digits = k_;
-  scratch_release(mark_);
 }
 
 // --- constants -------------------------------------------------------------------------------
@@ -395,4 +412,29 @@ Word take_leading_digits(DecFloat* dst, const Word* src, std::int64_t len, std::
   const Word in = first + take < len ? src[first + take] : 0;
   limbs_shift_left(buf, take, 19 - t, in);
   return extract_digits(dst + 1, n, g_arith.top_digits, buf, take);
+}
+
+// --- context hand-over -----------------------------------------------------------------------
+
+ContextSnapshot capture_context() {
+  ContextSnapshot s;
+  s.precision = g_arith.precision;
+  s.biguint_limbs = BigUIntLimbs;
+  s.biguint_digits = BigUIntDigits;
+  s.number_type = NumberType;
+  s.numbers = g_number_settings;
+  return s;
+}
+
+void install_context(const ContextSnapshot& snapshot, std::atomic<std::uint8_t>* stop) {
+  g_arith.status = 0;
+  g_arith.round_results = 0;
+  g_arith.report_underflow = 0;
+  g_arith.report_overflow = 1;
+  g_arith.cancel_flag = stop != nullptr ? stop : &g_cancel_request;
+  set_precision_shape(snapshot.precision);
+  BigUIntLimbs = snapshot.biguint_limbs;
+  BigUIntDigits = snapshot.biguint_digits;
+  NumberType = snapshot.number_type;
+  g_number_settings = snapshot.numbers;
 }

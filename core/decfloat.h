@@ -1,5 +1,8 @@
-// DecFloat records, the process-wide arithmetic context, MathStatus, the scratch stack,
+// DecFloat records, the arithmetic context of each thread, MathStatus, the scratch stack,
 // rounding, exponent checks and changes of precision.
+//
+// Every piece of calculation state is thread_local: a worker sets up its own context from its job
+// record and never sees the window thread's precision, sizes, status or scratch memory.
 //
 // A DecFloat is 1 + n words owned by the caller: x[0] is the header (bit 0 the sign, bits 1..63
 // the signed exponent E of the leading digit), x[1] the top limb holding k digits
@@ -50,15 +53,26 @@ struct ArithContext {
   std::uint8_t round_results = 0;  // non-zero would switch rounding off; never changed
   std::uint8_t report_underflow = 0;
   std::uint8_t report_overflow = 1;
-  // The stop request of the calculation pages; written by the UI thread, polled by workers.
+  // The stop request this thread's calculation polls: a job's own flag (set by its window's Stop
+  // from another thread), or g_cancel_request.
   std::atomic<std::uint8_t>* cancel_flag = nullptr;
-  Word* scratch_top = nullptr;
+  Word* scratch_top = nullptr;  // nullptr: nothing taken yet (the arena comes on first use)
 };
 
-extern ArithContext g_arith;
-extern std::atomic<std::uint8_t> g_cancel_request;  // what cancel_flag points to at start-up
+// constinit: the initial values are constants, so each access is a plain thread-local read.
+extern thread_local constinit ArithContext g_arith;
+// The stop flag of threads that run no job (the command line's Ctrl+C, tests).
+extern std::atomic<std::uint8_t> g_cancel_request;
 
-// Restores the start-up state: P = 16, status 0, switches, empty scratch stack, no stop request.
+// The sizes of the typed layers above the core, per thread like the rest of the context:
+// BigUInt limbs N (1..2000) with the digit count reported for it, and the NumberType (1 real,
+// 2 complex, 10 unsigned integer, 11 rational). Set through integer/ (biguint_set_limbs ...).
+extern thread_local constinit std::int64_t BigUIntLimbs;
+extern thread_local constinit std::uint64_t BigUIntDigits;
+extern thread_local constinit std::uint32_t NumberType;
+
+// Restores this thread's start-up state: P = 16, status 0, switches, empty scratch stack, the
+// stop flag g_cancel_request (cleared).
 void arith_reset();
 
 inline MathStatus math_status() {
@@ -78,6 +92,20 @@ inline bool cancel_requested() {
 void set_precision(std::int64_t digits);
 inline std::int64_t dec_words() {
   return g_arith.limb_count + 1;
+}
+// Limbs for `digits` significant digits: the one place that knows the limb shape.
+constexpr std::int64_t limbs_for_digits(std::int64_t digits) {
+  return (digits + 18) / 19;
+}
+// Words of one DecFloat record (header and limbs) at `digits`.
+constexpr std::size_t dec_words_for(std::int64_t digits) {
+  return static_cast<std::size_t>(limbs_for_digits(digits) + 1);
+}
+// Sets P, n and k without the range check (guard digits may pass 10005).
+inline void set_precision_shape(std::int64_t digits) {
+  g_arith.precision = digits;
+  g_arith.limb_count = limbs_for_digits(digits);
+  g_arith.top_digits = digits - 19 * g_arith.limb_count + 19;
 }
 
 // --- record access -------------------------------------------------------------------------
@@ -128,10 +156,11 @@ bool is_even(const DecFloat* x);
 void apply_rounding(DecFloat* x, Word round_limb);
 
 // --- scratch stack -------------------------------------------------------------------------
-// Temporaries of the arithmetic, released last in, first out by restoring a mark. The capacity
+// Temporaries of the arithmetic, released last in, first out by restoring a mark. Each thread
+// has its own arena, allocated on its first use and freed when the thread ends. The capacity
 // is far above the deepest call chain at the highest precision; should it still run out, the
 // allocation is served from a reserve area, the status becomes 400 and nothing is written
-// outside the stack's memory (the result is then garbage, but flagged).
+// outside the arena's memory (the result is then garbage, but flagged).
 inline constexpr std::size_t kScratchWords = 1u << 20;       // 8 MiB
 inline constexpr std::size_t kScratchMaxRequest = 1u << 14;  // largest single allocation, words
 
@@ -159,6 +188,95 @@ struct ScratchScope {
   ~ScratchScope() { scratch_release(mark); }
 };
 
+// --- context scopes ------------------------------------------------------------------------
+// Saves parts of this thread's context and puts them back when it ends. The precision shape
+// (P, n, k) is always saved; the parts named on creation are saved too:
+//   kScratch  the scratch stack position (temporaries taken inside are released),
+//   kStatus   MathStatus: the scope runs with a clear status and an earlier one comes back on
+//             exit, so an operation can tell its own failure while the earlier code still wins,
+//   kSizes    BigUIntLimbs and BigUIntDigits,  kType  NumberType,
+//   kNotation the scientific-notation thresholds of the number settings.
+// The named constructors change the precision for the scope; records of the outer precision
+// must be realigned before use inside (except after trim, see there).
+class ContextScope {
+ public:
+  enum : unsigned { kScratch = 1, kStatus = 2, kSizes = 4, kType = 8, kNotation = 16 };
+
+  explicit ContextScope(unsigned parts = 0) : parts_(parts) {
+    p_ = g_arith.precision;
+    n_ = g_arith.limb_count;
+    k_ = g_arith.top_digits;
+    if (parts & kScratch) mark_ = g_arith.scratch_top;
+    if (parts & kStatus) {
+      status_ = g_arith.status;
+      g_arith.status = 0;
+    }
+    if (parts & kSizes) {
+      limbs_ = BigUIntLimbs;
+      digits_ = BigUIntDigits;
+    }
+    if (parts & kType) type_ = NumberType;
+    if (parts & kNotation) save_notation();
+  }
+  ~ContextScope() {
+    g_arith.precision = p_;
+    g_arith.limb_count = n_;
+    g_arith.top_digits = k_;
+    if (parts_ & kScratch) g_arith.scratch_top = mark_;
+    if ((parts_ & kStatus) && status_ != 0) g_arith.status = status_;
+    if (parts_ & kSizes) {
+      BigUIntLimbs = limbs_;
+      BigUIntDigits = digits_;
+    }
+    if (parts_ & kType) NumberType = type_;
+    if (parts_ & kNotation) restore_notation();
+  }
+  ContextScope(const ContextScope&) = delete;
+  ContextScope& operator=(const ContextScope&) = delete;
+
+  // P + g digits (guard digits, possibly past 10005) with the scratch position restored.
+  static ContextScope guard(std::int64_t g) { return ContextScope(Guard{}, g, kScratch); }
+  // An absolute precision (any digits >= 1, no range check).
+  static ContextScope precision(std::int64_t digits, unsigned parts = 0) {
+    return ContextScope(Absolute{}, digits, parts);
+  }
+  // Drops the last `limbs` limbs of the precision. A record of the outer precision read at the
+  // trimmed one is its own truncation (the top limb keeps its k digits), so series terms that
+  // have become small can be computed in place at fewer digits; results written inside leave
+  // the record's last limbs stale.
+  static ContextScope trim(std::int64_t limbs) { return ContextScope(Trim{}, limbs, 0); }
+  // A clear status for the scope (kStatus above).
+  static ContextScope isolated_status() { return ContextScope(kStatus); }
+
+  std::int64_t outer_precision() const { return p_; }
+
+ private:
+  struct Guard {};
+  struct Absolute {};
+  struct Trim {};
+  ContextScope(Guard, std::int64_t g, unsigned parts) : ContextScope(parts) {
+    set_precision_shape(p_ + g);
+  }
+  ContextScope(Absolute, std::int64_t digits, unsigned parts) : ContextScope(parts) {
+    set_precision_shape(digits);
+  }
+  ContextScope(Trim, std::int64_t limbs, unsigned parts) : ContextScope(parts) {
+    g_arith.limb_count -= limbs;
+    g_arith.precision -= 19 * limbs;
+  }
+  void save_notation();
+  void restore_notation();
+
+  unsigned parts_;
+  std::int64_t p_, n_, k_;
+  ScratchMark mark_ = nullptr;
+  std::uint32_t status_ = 0;
+  std::uint32_t type_ = 0;
+  std::int64_t limbs_ = 0;
+  std::uint64_t digits_ = 0;
+  std::int64_t sci_low_ = 0, sci_high_ = 0;
+};
+
 // --- changes of precision ------------------------------------------------------------------
 // The context precision P is the lower one. widen: src at P into dst at P + g (exact, zeros
 // appended). narrow: src at P + g into dst at P, returning the round_limb of the dropped digits.
@@ -173,22 +291,6 @@ void convert_precision(DecFloat* dst, std::int64_t dst_digits, const DecFloat* s
 // Re-aligns without rounding; returns the round_limb of dropped digits (0 when widening).
 Word realign(DecFloat* dst, std::int64_t dst_digits, const DecFloat* src, std::int64_t src_digits);
 
-// Guard digits: while it lives, the context runs at P + g digits and the scratch stack is
-// restored afterwards. Used by with_guard_digits and by functions that need a raised precision
-// for a whole algorithm.
-class GuardedPrecision {
- public:
-  explicit GuardedPrecision(std::int64_t g);
-  ~GuardedPrecision();
-  GuardedPrecision(const GuardedPrecision&) = delete;
-  GuardedPrecision& operator=(const GuardedPrecision&) = delete;
-  std::int64_t guard() const { return g_; }
-  std::int64_t outer_precision() const { return p_; }
-
- private:
-  std::int64_t g_, p_, n_, k_;
-  ScratchMark mark_;
-};
 
 // Runs f (dst, a[, b]) -> round_limb at P + g digits (0 <= g <= 38) on widened copies of the
 // operands and narrows the result into dst; returns the round_limb for apply_rounding.
@@ -203,7 +305,7 @@ Word with_guard_digits(std::int64_t g, F&& f, DecFloat* dst, const DecFloat* a) 
   DecFloat* r = scratch_alloc(guarded_words(g));
   widen(wa, a, g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     (void)f(r, wa);  // the guard digits decide the rounding, not f's own round_limb
   }
   Word rl = narrow(dst, r, g);
@@ -220,7 +322,7 @@ Word with_guard_digits(std::int64_t g, F&& f, DecFloat* dst, const DecFloat* a, 
   widen(wa, a, g);
   widen(wb, b, g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     (void)f(r, wa, wb);
   }
   Word rl = narrow(dst, r, g);

@@ -69,33 +69,6 @@ Word load_checked(DecFloat* x, const ConstantTable<N>& t) {
   return load_checked(x, t.head, t.limbs);
 }
 
-// The context at an absolute precision (any digits >= 1) for its lifetime. Records of the
-// outer precision must be realigned before use inside.
-class PrecisionScope {
- public:
-  explicit PrecisionScope(std::int64_t digits);
-  ~PrecisionScope();
-  PrecisionScope(const PrecisionScope&) = delete;
-  PrecisionScope& operator=(const PrecisionScope&) = delete;
-
- private:
-  std::int64_t p_, n_, k_;
-};
-
-// Drops the last `limbs` limbs of the context precision for its lifetime. A record of the
-// outer precision read at the trimmed one is its own truncation (the top limb keeps its k
-// digits), so series terms that have become small can be computed in place at fewer digits;
-// results written inside leave the record's last limbs stale (see clear_tail).
-class LimbTrim {
- public:
-  explicit LimbTrim(std::int64_t limbs);
-  ~LimbTrim();
-  LimbTrim(const LimbTrim&) = delete;
-  LimbTrim& operator=(const LimbTrim&) = delete;
-
- private:
-  std::int64_t drop_;
-};
 // Limbs a value may drop when only the digits down to `digits_below` places under the
 // leading digit of a sum matter: (digits_below - lost) / 19, at most n - 1.
 std::int64_t trim_limbs(std::int64_t digits_lost);

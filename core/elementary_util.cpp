@@ -5,7 +5,7 @@
 #include "core/elementary_internal.h"
 
 namespace {
-std::int64_t g_constant_high_water = 0;
+thread_local constinit std::int64_t g_constant_high_water = 0;
 }
 
 std::int64_t constant_precision_high_water() {
@@ -46,28 +46,6 @@ Word load_checked(DecFloat* x, const ConstantTableHeader& head, const Word* limb
   return load_constant(x, head, limbs);
 }
 
-PrecisionScope::PrecisionScope(std::int64_t digits)
-    : p_(g_arith.precision), n_(g_arith.limb_count), k_(g_arith.top_digits) {
-  g_arith.precision = digits;
-  g_arith.limb_count = (digits + 18) / 19;
-  g_arith.top_digits = digits - 19 * g_arith.limb_count + 19;
-}
-
-PrecisionScope::~PrecisionScope() {
-  g_arith.precision = p_;
-  g_arith.limb_count = n_;
-  g_arith.top_digits = k_;
-}
-
-LimbTrim::LimbTrim(std::int64_t limbs) : drop_(limbs) {
-  g_arith.limb_count -= drop_;
-  g_arith.precision -= 19 * drop_;
-}
-
-LimbTrim::~LimbTrim() {
-  g_arith.limb_count += drop_;
-  g_arith.precision += 19 * drop_;
-}
 
 std::int64_t trim_limbs(std::int64_t digits_lost) {
   if (digits_lost <= 19) return 0;

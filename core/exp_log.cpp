@@ -79,7 +79,7 @@ void exp_series(DecFloat* sum, const DecFloat* f_in) {
   for (std::uint64_t i = 1;; ++i) {
     const std::int64_t m = trim_limbs(dec_exponent(sum) - dec_exponent(term));
     {
-      LimbTrim trim(m);
+      ContextScope trim = ContextScope::trim(m);
       dec_mul(term, term, f);
       dec_div_word(term, term, i, 0);
     }
@@ -188,7 +188,7 @@ void atanh_series_core(DecFloat* s, const DecFloat* u) {
   for (std::uint64_t j = 1;; ++j) {
     const std::int64_t m = trim_limbs(dec_exponent(s) - dec_exponent(pw));
     {
-      LimbTrim trim(m);
+      ContextScope trim = ContextScope::trim(m);
       dec_mul(pw, pw, u2);
       dec_div_word(term, pw, 2 * j + 1, 0);
     }

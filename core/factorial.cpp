@@ -82,7 +82,7 @@ SeriesResult stirling_sum(DecFloat* s, std::uint64_t n) {
     }
     const std::int64_t m = trim_limbs(lost);
     {
-      LimbTrim trim(m);
+      ContextScope trim = ContextScope::trim(m);
       if (k > 1) {  // even row 2k - 2, stored reversed: suffix sums, a zero at the end
         make_zero(run, false);
         for (std::size_t i = len; i-- > 0;) {

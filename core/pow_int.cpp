@@ -92,7 +92,7 @@ void dec_pow_int(DecFloat* dst, const DecFloat* a, std::int64_t m) {
     DecFloat* res = scratch_alloc(static_cast<std::size_t>(dec_words() + extra));
     widen(wa, a, g);
     {
-      GuardedPrecision gp(g);
+      ContextScope gp = ContextScope::guard(g);
       power_truncated(res, wa, m);
     }
     const Word rl = narrow(dst, res, g);

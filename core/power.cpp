@@ -176,7 +176,7 @@ void dec_pow2_int(DecFloat* dst, std::int64_t m) {
   ScratchScope scope;
   DecFloat* r = scratch_alloc(guarded_words(g));
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     pow2_core(r, m);
   }
   apply_rounding(dst, narrow(dst, r, g));

@@ -65,7 +65,7 @@ Word newton_doubling(DecFloat* y, const DecFloat* m, Step step) {
     realign(yw, w, y, q);
     realign(mw, w, m, q);
     {
-      PrecisionScope ps(w);
+      ContextScope ps = ContextScope::precision(w);
       rl = step(yw, mw);
     }
     realign(y, q, yw, w);

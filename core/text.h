@@ -29,7 +29,8 @@ struct NumberSettings {
   std::int64_t sci_low = -4;
   std::int64_t sci_high = 10;
 };
-extern NumberSettings g_number_settings;
+// Per thread: a worker copies the window thread's settings from its job record.
+extern thread_local constinit NumberSettings g_number_settings;
 
 // Fills a three-slot separator from a string of up to three characters (length -1:
 // NUL-terminated), the last one repeated; `fallback` when the string is empty. A character that

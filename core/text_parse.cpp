@@ -10,7 +10,7 @@
 #include "core/text.h"
 #include "core/word_arith.h"
 
-NumberSettings g_number_settings;
+thread_local constinit NumberSettings g_number_settings;
 
 namespace {
 

@@ -34,7 +34,7 @@ void at_precision(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, c
   DecFloat* wr = scratch_alloc(words_for(digits));
   realign(wx, digits, x, p);
   {
-    GuardedPrecision gp(digits - p);
+    ContextScope gp = ContextScope::guard(digits - p);
     body(wr, wx);
   }
   realign(dst, out_digits, wr, digits);
@@ -278,7 +278,7 @@ Word dec_pi(DecFloat* dst) {
   ScratchScope scope;
   DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
   {
-    GuardedPrecision gp(2);
+    ContextScope gp = ContextScope::guard(2);
     load_constant(w, kConstPiQuarter);
     dec_mul_word(w, w, 4);
   }
@@ -289,7 +289,7 @@ Word dec_half_pi(DecFloat* dst) {
   ScratchScope scope;
   DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
   {
-    GuardedPrecision gp(2);
+    ContextScope gp = ContextScope::guard(2);
     load_constant(w, kConstPiQuarter);
     dec_mul_word(w, w, 2);
   }
@@ -327,7 +327,7 @@ void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
   const bool need_s = (swap ? cos_out : sin_out) != nullptr;
   const bool need_c = (swap ? sin_out : cos_out) != nullptr;
   {
-    GuardedPrecision gp(w - p);
+    ContextScope gp = ContextScope::guard(w - p);
     sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t, false);
   }
   DecFloat* s = swap ? wc : ws;  // sine of x, up to sign

@@ -32,7 +32,7 @@ bool on_quarter_turn(const DecFloat* x, std::uint64_t half_turn, std::uint64_t* 
   DecFloat* quotient = scratch_alloc(words);
   DecFloat* rem = scratch_alloc(words);
   widen(ax, x, kReductionGuard);
-  GuardedPrecision gp(kReductionGuard);
+  ContextScope gp = ContextScope::guard(kReductionGuard);
   dec_abs(ax);
   if (half_turn == 0) {
     apply_rounding(quarter, dec_half_pi(quarter));

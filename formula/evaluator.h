@@ -12,7 +12,7 @@
 
 #include "integer/number.h"
 
-extern std::uint8_t g_formula_inexact;
+extern thread_local constinit std::uint8_t g_formula_inexact;
 
 // A number token or a variable's value text. Bases 16, 2 and 8 ("0x", "0y", "0t") only for
 // the unsigned-integer type; elsewhere they set 301.

@@ -33,7 +33,7 @@ enum FormulaErrorCode : std::uint32_t {
 // The engine owns the record; start-up attaches it to the error report with
 // attach_formula_error(&g_formula_error).
 using FormulaError = FormulaErrorView;
-extern FormulaError g_formula_error;
+extern thread_local constinit FormulaError g_formula_error;
 
 // Keeps only the first error.
 inline void set_formula_error(std::uint32_t code, std::uint32_t position) {

@@ -6,7 +6,7 @@
 #include "integer/biguint_text.h"
 #include "integer/rational.h"
 
-std::uint8_t g_formula_inexact = 0;
+thread_local constinit std::uint8_t g_formula_inexact = 0;
 
 void convert_literal(NumValue* r, const char16_t* text, std::int64_t length, std::uint32_t flags) {
   std::uint32_t base = 10;

@@ -11,7 +11,7 @@
 #include "formula/formula.h"
 #include "formula/tokens.h"
 
-FormulaError g_formula_error;
+thread_local constinit FormulaError g_formula_error;
 
 namespace {
 
@@ -26,7 +26,7 @@ struct EvalEntry {
 // The value buffers are taken from the ThreadScratch the first time a depth is reached and
 // stay with their depth; entries exchange buffers instead of copying values.
 struct EvalStack {
-  EvalEntry entry[kEvalStackEntries];
+  EvalEntry entry[kEvalStackEntries] = {};
   int top = -1;
   int buffers = 0;
 };
@@ -36,9 +36,9 @@ struct CachedVariable {
   NumValue* value;
 };
 
-EvalStack g_stack;
-CachedVariable g_cache[kVariableCacheEntries];
-int g_cache_count = 0;
+thread_local constinit EvalStack g_stack;
+thread_local constinit CachedVariable g_cache[kVariableCacheEntries];
+thread_local constinit int g_cache_count = 0;
 
 std::uint32_t position_of(std::int64_t start) {
   return start + 1 >= UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(start + 1);

@@ -9,8 +9,7 @@ using biguint_detail::Len;
 using biguint_detail::Limb;
 using biguint_detail::scratch_limbs;
 
-std::int64_t BigUIntLimbs = 2;
-std::uint64_t BigUIntDigits = biguint_digits_of_limbs(2);
+static_assert(biguint_digits_of_limbs(2) == 38, "the context starts with 2 limbs of 38 digits");
 
 static_assert(biguint_digits_of_limbs(2) == 38 && biguint_digits_of_limbs(26) == 500 &&
               biguint_digits_of_limbs(65) == 1252);

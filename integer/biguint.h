@@ -25,8 +25,8 @@ using BigUInt = Word;  // BigUInt* points at limb 0 of N limbs
 inline constexpr std::int64_t kMaxBigUIntLimbs = 2000;
 inline constexpr std::uint64_t kMaxBigUIntDigits = 38531;  // the largest d that gives N <= 2000
 
-extern std::int64_t BigUIntLimbs;    // N, 1..2000
-extern std::uint64_t BigUIntDigits;  // decimal digits reported for N
+// BigUIntLimbs (N, 1..2000) and BigUIntDigits (the decimal digits reported for N) are part of
+// each thread's context (core/decfloat.h).
 
 // floor(N * 64 * log10(2)), in the fixed-point form all callers share (N = 2 gives 38).
 constexpr std::uint64_t biguint_digits_of_limbs(std::int64_t limbs) {
@@ -42,23 +42,6 @@ constexpr std::int64_t biguint_limbs_of_digits(std::uint64_t digits) {
 void biguint_set_limbs(std::int64_t limbs);
 void biguint_set_digits(std::uint64_t digits);
 
-// Changes the size for a scope and restores both settings when it ends.
-class BigUIntSizeScope {
- public:
-  explicit BigUIntSizeScope(std::int64_t limbs) : limbs_(BigUIntLimbs), digits_(BigUIntDigits) {
-    biguint_set_limbs(limbs);
-  }
-  ~BigUIntSizeScope() {
-    BigUIntLimbs = limbs_;
-    BigUIntDigits = digits_;
-  }
-  BigUIntSizeScope(const BigUIntSizeScope&) = delete;
-  BigUIntSizeScope& operator=(const BigUIntSizeScope&) = delete;
-
- private:
-  std::int64_t limbs_;
-  std::uint64_t digits_;
-};
 
 // --- plain access (no status but 100 for an invalid N) -------------------------------------
 void biguint_zero(BigUInt* r);

@@ -23,20 +23,6 @@ inline Len current_limbs() {
   return n;
 }
 
-// For operations that must tell their own failure from an earlier one: runs with a clear status
-// and restores an earlier one on exit, so the earlier code still wins.
-class SavedStatus {
- public:
-  SavedStatus() : saved_(g_arith.status) { g_arith.status = 0; }
-  ~SavedStatus() {
-    if (saved_ != 0) g_arith.status = saved_;
-  }
-  SavedStatus(const SavedStatus&) = delete;
-  SavedStatus& operator=(const SavedStatus&) = delete;
-
- private:
-  std::uint32_t saved_;
-};
 
 inline Limb* scratch_limbs(Len n) {
   return scratch_alloc(static_cast<std::size_t>(n));

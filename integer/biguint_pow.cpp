@@ -9,7 +9,6 @@ using biguint_detail::current_limbs;
 using biguint_detail::Len;
 using biguint_detail::Limb;
 using biguint_detail::pow_bounded;
-using biguint_detail::SavedStatus;
 using biguint_detail::scratch_limbs;
 
 namespace {
@@ -118,7 +117,7 @@ Len pow_bounded(Limb* r, Len cap, const Limb* x, Len nx, std::uint64_t e) {
 void biguint_pow(BigUInt* r, const BigUInt* a, const BigUInt* e) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   std::uint64_t ev;
   if (!small_exponent(e, n, &ev)) {
     if (bl::significant(a, n) <= 1 && a[0] <= 1) {
@@ -138,7 +137,7 @@ void biguint_pow(BigUInt* r, const BigUInt* a, const BigUInt* e) {
 void biguint_pow_i64(BigUInt* r, const BigUInt* a, std::int64_t e) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (e < 0) {
     fail(r, n, MathStatus::Undefined);
   } else if (e == 0) {
@@ -151,7 +150,7 @@ void biguint_pow_i64(BigUInt* r, const BigUInt* a, std::int64_t e) {
 void biguint_pow10(BigUInt* r, const BigUInt* e) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   std::uint64_t ev;
   if (!small_exponent(e, n, &ev)) {
     fail(r, n, MathStatus::Overflow);
@@ -163,7 +162,7 @@ void biguint_pow10(BigUInt* r, const BigUInt* e) {
 void biguint_pow10_i64(BigUInt* r, std::int64_t e) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (e < 0) {
     fail(r, n, MathStatus::Undefined);
     return;
@@ -176,7 +175,7 @@ void biguint_pow10_i64(BigUInt* r, std::int64_t e) {
 void biguint_factorial(BigUInt* r, const BigUInt* nv) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (bl::significant(nv, n) > 1) {
     fail(r, n, MathStatus::Overflow);
     return;
@@ -210,7 +209,7 @@ void biguint_factorial(BigUInt* r, const BigUInt* nv) {
 void biguint_binomial(BigUInt* r, const BigUInt* nv, const BigUInt* kv, bool permutations) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (bl::compare_n(nv, kv, n) < 0) {
     bl::zero(r, n);
     return;
@@ -513,7 +512,7 @@ bool even_power(Limb* out, const Limb* x, const Limb* e, Len le, const Limb* m, 
 void biguint_powmod(BigUInt* r, const BigUInt* base, const BigUInt* e, const BigUInt* m) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   const Len lm = bl::significant(m, n);
   if (lm == 0) {
     fail(r, n, MathStatus::DivisionByZero);

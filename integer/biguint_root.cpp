@@ -11,7 +11,6 @@ using biguint_detail::current_limbs;
 using biguint_detail::Len;
 using biguint_detail::Limb;
 using biguint_detail::pow_bounded;
-using biguint_detail::SavedStatus;
 using biguint_detail::scratch_limbs;
 
 namespace {
@@ -162,14 +161,14 @@ void fail(BigUInt* r, Len n, MathStatus s) {
 bool biguint_isqrt(BigUInt* r, const BigUInt* a) {
   const Len n = current_limbs();
   if (n == 0) return false;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   return root_word(r, a, 2, n);
 }
 
 bool biguint_root(BigUInt* r, const BigUInt* k, const BigUInt* a) {
   const Len n = current_limbs();
   if (n == 0) return false;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   const Len lk = bl::significant(k, n);
   if (lk == 0) {
     fail(r, n, MathStatus::Undefined);
@@ -197,7 +196,7 @@ bool biguint_root(BigUInt* r, const BigUInt* k, const BigUInt* a) {
 bool biguint_root_i64(BigUInt* r, std::int64_t k, const BigUInt* a) {
   const Len n = current_limbs();
   if (n == 0) return false;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (k <= 0) {
     fail(r, n, MathStatus::Undefined);
     return false;

@@ -7,7 +7,6 @@ namespace bl = binary_limbs;
 using biguint_detail::current_limbs;
 using biguint_detail::Len;
 using biguint_detail::Limb;
-using biguint_detail::SavedStatus;
 using biguint_detail::scratch_limbs;
 
 namespace {
@@ -242,7 +241,7 @@ void biguint_parse(BigUInt* result, const char16_t* text, std::int64_t length,
                    std::uint32_t flags) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   const MathStatus s = parse_text(result, n, text, length, flags);
   if (s != MathStatus::Ok) {
     bl::zero(result, n);
@@ -396,7 +395,7 @@ void for_each_digit(const Limb* words, Len nw, std::int64_t limit, F&& f) {
 void biguint_format(TextSink& sink, const BigUInt* value, std::uint32_t flags) {
   const Len n = current_limbs();
   if (n == 0) return;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   SinkWriter out(sink);
   if (flags & kShowPlusSign) out.put(u'+');
   unsigned base = flags & kBaseMask;

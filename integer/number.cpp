@@ -12,11 +12,9 @@
 #include "integer/biguint_text.h"
 #include "integer/rational.h"
 
-std::uint32_t NumberType = kTypeNone;
+
 
 namespace {
-
-using biguint_detail::SavedStatus;
 
 void unknown_type() {
   set_status(MathStatus::UnknownNumberType);
@@ -56,7 +54,7 @@ bool plain_integers(const Rational* a, const Rational* b) {
 
 template <class F>
 void rational_integer_op(Rational* r, const Rational* a, const Rational* b, F f) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (!plain_integers(a, b)) {
     rational_set_zero(r);
     set_status(MathStatus::Undefined);
@@ -406,7 +404,7 @@ void num_pow_i64(NumValue* r, const NumValue* a, std::int64_t m) {
       biguint_pow_i64(r, a, m);
       break;
     case kTypeRational: {
-      SavedStatus saved;
+      ContextScope saved = ContextScope::isolated_status();
       ScratchScope scope;
       Rational* t = scratch_rational();
       rational_copy(t, a);
@@ -460,7 +458,7 @@ void num_sqrt(NumValue* r, const NumValue* a) {
       }
       break;
     case kTypeRational: {
-      SavedStatus saved;
+      ContextScope saved = ContextScope::isolated_status();
       ScratchScope scope;
       Rational* t = scratch_rational();
       rational_set_zero(t);
@@ -495,7 +493,7 @@ void num_factorial(NumValue* r, const NumValue* a) {
       biguint_factorial(r, a);
       break;
     case kTypeRational: {
-      SavedStatus saved;
+      ContextScope saved = ContextScope::isolated_status();
       ScratchScope scope;
       BigUInt* v = scratch_alloc(static_cast<std::size_t>(limbs()));
       const bool ok = rational_is_integer(a) && !(rat_negative(a) && !rational_is_zero(a));

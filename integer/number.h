@@ -20,7 +20,7 @@ enum NumberTypeCode : std::uint32_t {
   kTypeUInt = 10,
   kTypeRational = 11,
 };
-extern std::uint32_t NumberType;
+// NumberType is part of each thread's context (core/decfloat.h).
 
 using NumValue = Word;
 

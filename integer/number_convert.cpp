@@ -11,8 +11,6 @@
 
 namespace {
 
-using biguint_detail::SavedStatus;
-
 std::int64_t significant(const BigUInt* a, std::int64_t len) {
   while (len > 0 && a[len - 1] == 0) --len;
   return len;
@@ -99,7 +97,8 @@ void decfloat_to_biguint(BigUInt* r, std::int64_t limbs, const DecFloat* x) {
   } else {
     zeros = e - p + 1;
   }
-  BigUIntSizeScope size(limbs);
+  ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(limbs);
   if (g_arith.status) return;
   const std::uint32_t before = g_arith.status;
   for (std::int64_t i = first_nonzero(m, n); i < n; ++i) {
@@ -126,7 +125,7 @@ void rational_to_decfloat(DecFloat* r, const Word* x) {
   ScratchScope scope;
   DecFloat* w = scratch_alloc(static_cast<std::size_t>((p + g + 18) / 19 + 2));
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     DecFloat* a = scratch_dec();
     DecFloat* b = scratch_dec();
     biguint_to_decfloat(a, num, nl);
@@ -144,7 +143,7 @@ void rational_to_decfloat(DecFloat* r, const Word* x) {
 
 void decfloat_to_biguint_sized(BigUInt* r, std::int64_t limbs, const DecFloat* x,
                                std::int64_t digits) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   with_sizes(digits, limbs, [&] {
     if (g_arith.status) return;
     if (!is_integer(x) || (dec_negative(x) && !is_zero(x))) {
@@ -158,7 +157,7 @@ void decfloat_to_biguint_sized(BigUInt* r, std::int64_t limbs, const DecFloat* x
 
 void decfloat_to_rational_sized(Word* r, std::int64_t limbs, const DecFloat* x,
                                 std::int64_t digits) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   with_sizes(digits, limbs, [&] {
     if (g_arith.status) return;
     rational_set_zero(r);

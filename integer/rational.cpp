@@ -10,8 +10,6 @@
 
 namespace {
 
-using biguint_detail::SavedStatus;
-
 std::int64_t limbs() {
   return BigUIntLimbs;
 }
@@ -48,7 +46,8 @@ void store_reduced(Rational* r, BigUInt* num, BigUInt* den, std::int64_t wide, b
   const std::int64_t len =
       std::max<std::int64_t>({significant(num, wide), significant(den, wide), std::int64_t{1}});
   {
-    BigUIntSizeScope size(len);
+    ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(len);
     if (g_arith.status) return;
     rational_reduce(num, den);
   }
@@ -130,7 +129,7 @@ void rational_reduce(BigUInt* num, BigUInt* den) {
 }
 
 void rational_add(Rational* r, const Rational* a, const Rational* b, bool subtract) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   const bool sa = rat_negative(a);
@@ -159,7 +158,8 @@ void rational_add(Rational* r, const Rational* a, const Rational* b, bool subtra
   BigUInt* d = wide_product(rat_den(a), rat_den(b));
   bool sign = sa;
   {
-    BigUIntSizeScope size(2 * n);
+    ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(2 * n);
     if (sa == sb) {
       biguint_add(t1, t1, t2);
     } else if (biguint_compare(t1, t2) > 0) {
@@ -174,7 +174,7 @@ void rational_add(Rational* r, const Rational* a, const Rational* b, bool subtra
 }
 
 void rational_mul(Rational* r, const Rational* a, const Rational* b, bool divide) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   if (divide && biguint_is_zero(rat_num(b))) {
@@ -188,7 +188,7 @@ void rational_mul(Rational* r, const Rational* a, const Rational* b, bool divide
 }
 
 void rational_mul_u64(Rational* r, const Rational* a, std::uint64_t k) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   BigUInt* num = scratch_big(n);
@@ -207,7 +207,7 @@ void rational_mul_u64(Rational* r, const Rational* a, std::uint64_t k) {
 }
 
 void rational_div_u64(Rational* r, const Rational* a, std::uint64_t k) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   if (k == 0) {
@@ -228,7 +228,7 @@ void rational_div_u64(Rational* r, const Rational* a, std::uint64_t k) {
 }
 
 void rational_divmod(Rational* q, Rational* rem, const Rational* a, const Rational* b) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   const bool sq = rat_negative(a) != rat_negative(b);
@@ -260,7 +260,8 @@ void rational_divmod(Rational* q, Rational* rem, const Rational* a, const Ration
     std::memcpy(rd, d, static_cast<std::size_t>(2 * n) * sizeof(Word));
   }
   {
-    BigUIntSizeScope size(2 * n);
+    ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(2 * n);
     biguint_divmod(qn, rn, x, y);
   }
   if (g_arith.status) return fail();
@@ -277,7 +278,7 @@ void rational_divmod(Rational* q, Rational* rem, const Rational* a, const Ration
 }
 
 void rational_reciprocal(Rational* r, const Rational* a) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   if (rational_is_zero(a)) {
     set_status(MathStatus::DivisionByZero);
     return finish(r, true);
@@ -308,7 +309,7 @@ void power_parts(BigUInt* num, BigUInt* den, const BigUInt* e) {
 }  // namespace
 
 void rational_pow(Rational* r, const Rational* base, const Rational* e) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   const BigUInt* p = rat_num(e);
@@ -334,7 +335,7 @@ void rational_pow(Rational* r, const Rational* base, const Rational* e) {
 }
 
 void rational_root(Rational* r, const Rational* nn, const Rational* x) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   const BigUInt* p = rat_num(nn);
@@ -355,7 +356,7 @@ void rational_root(Rational* r, const Rational* nn, const Rational* x) {
 }
 
 void rational_log(Rational* r, const Rational* base, const Rational* x) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   const bool base_ok =
@@ -380,7 +381,7 @@ void rational_log(Rational* r, const Rational* base, const Rational* x) {
 }
 
 void rational_binomial(Rational* r, const Rational* nn, const Rational* k, bool permutations) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   const std::int64_t n = limbs();
   if (non_negative_integer(nn) && non_negative_integer(k)) {
@@ -418,7 +419,7 @@ void rational_binomial(Rational* r, const Rational* nn, const Rational* k, bool 
 }
 
 void rational_trunc(Rational* r, const Rational* a) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   BigUInt* q = scratch_big(limbs());
   biguint_divmod(q, nullptr, rat_num(a), rat_den(a));
@@ -430,7 +431,7 @@ void rational_trunc(Rational* r, const Rational* a) {
 }
 
 void rational_frac(Rational* r, const Rational* a) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   BigUInt* m = scratch_big(limbs());
   biguint_divmod(nullptr, m, rat_num(a), rat_den(a));
@@ -443,7 +444,7 @@ void rational_frac(Rational* r, const Rational* a) {
 }
 
 void rational_exact_log(Rational* r, const Rational* a, BigUIntLogFn f) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   if (rat_negative(a) || rational_is_zero(a)) return finish(r, true);
   BigUInt* v = scratch_big(limbs());
@@ -463,7 +464,7 @@ void rational_exact_log(Rational* r, const Rational* a, BigUIntLogFn f) {
 }
 
 void rational_int_power(Rational* r, const Rational* nn, BigUIntPowFn f) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   if (!rational_is_integer(nn)) return finish(r, true);
   BigUInt* v = scratch_big(limbs());
@@ -477,7 +478,7 @@ void rational_int_power(Rational* r, const Rational* nn, BigUIntPowFn f) {
 }
 
 void rational_i64_power(Rational* r, std::int64_t nn, BigUIntPowI64Fn f) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   BigUInt* v = scratch_big(limbs());
   const std::uint64_t mag =
@@ -510,7 +511,8 @@ int rational_compare(const Rational* a, const Rational* b, bool magnitude_only) 
     ScratchScope scope;
     BigUInt* x = wide_product(rat_num(a), rat_den(b));
     BigUInt* y = wide_product(rat_num(b), rat_den(a));
-    BigUIntSizeScope size(2 * limbs());
+    ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(2 * limbs());
     c = biguint_compare(x, y);
   }
   return sa ? -c : c;
@@ -533,7 +535,7 @@ bool rational_to_u64(std::uint64_t* out, const Rational* a, std::uint32_t flags)
     return true;
   }
   if (!(flags & 0x200000)) return false;
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   BigUInt* q = scratch_big(n);
   biguint_divmod(q, nullptr, rat_num(a), rat_den(a));
@@ -544,7 +546,7 @@ bool rational_to_u64(std::uint64_t* out, const Rational* a, std::uint32_t flags)
 }
 
 void rational_parse(Rational* r, const char16_t* text, std::int64_t length, std::uint32_t flags) {
-  SavedStatus saved;
+  ContextScope saved = ContextScope::isolated_status();
   ScratchScope scope;
   auto fail = [&](MathStatus s) {
     set_status(s);

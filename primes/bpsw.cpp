@@ -20,7 +20,8 @@ class ModRing {
     Limbs t{};
     biguint_mul_wide(t.data(), a, b);
     {
-      BigUIntSizeScope wide(2 * limbs_);
+      ContextScope wide(ContextScope::kSizes);
+  biguint_set_limbs(2 * limbs_);
       biguint_divmod(nullptr, t.data(), t.data(), wide_n_.data());
     }
     biguint_copy(r, t.data());

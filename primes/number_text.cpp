@@ -13,7 +13,8 @@ void append_number(std::u16string& out, const BigUInt* x, std::uint32_t flags) {
 }
 
 void append_u128(std::u16string& out, u128 v, std::uint32_t flags) {
-  BigUIntSizeScope two(2);
+  ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
   Word limbs[2];
   u128_to_limbs(limbs, v);
   append_number(out, limbs, flags);

@@ -26,7 +26,8 @@ bool parse(std::u16string_view text, std::uint32_t flags, BigUInt* out) {
 
 // A value of one limb below `limit` (exclusive), read at N = 2; 0 on failure.
 std::uint64_t parse_small(std::u16string_view text, std::uint32_t flags, std::uint64_t limit) {
-  BigUIntSizeScope two(2);
+  ContextScope two(ContextScope::kSizes);
+  biguint_set_limbs(2);
   Word v[2] = {};
   if (!parse(text, flags, v) || v[1] != 0 || v[0] >= limit) return 0;
   return v[0];

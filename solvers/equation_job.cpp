@@ -139,7 +139,7 @@ std::u16string ShowRoots(const EquationJob& job) {
   const RootSet& roots = job.roots;
   std::u16string out;
   if (roots.count > 0) {
-    PrecisionScope precision(roots.digits);
+    ContextScope precision = ContextScope::precision(roots.digits);
     const std::uint32_t flags = job.exact ? kKeepDecimalPoint : 0;
     const std::int64_t capacity = 2 * dec_text_size(flags) + 329;
     for (std::int64_t j = 0; j < roots.count; ++j) {

@@ -221,7 +221,7 @@ void ExactQuadratic(const RationalPolynomial& p, RootSet& roots, std::int64_t k1
 
   // The approximations may have been paired the other way round; the values follow the texts.
   {
-    PrecisionScope precision(roots.digits);
+    ContextScope precision = ContextScope::precision(roots.digits);
     ScratchScope values;
     Complex* neg_q1 = scratch_cplx();
     Complex* den = scratch_cplx();
@@ -328,7 +328,7 @@ bool DivideByLinear(const RationalPolynomial& p, const Rational* rho,
 
 void ExactRoots(const RationalPolynomial& p, RootSet& roots, std::int64_t target_digits) {
   clear_status();
-  PrecisionScope precision(roots.digits);
+  ContextScope precision = ContextScope::precision(roots.digits);
   RationalPolynomial work = p;
   RationalPolynomial quotient;
   ScratchScope scope;

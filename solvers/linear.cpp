@@ -277,7 +277,8 @@ void solve_rational_wide(LinearSystem& system, LinearSolution& out) {
   const auto narrow_words = static_cast<std::size_t>(2 * narrow + 1);
   LinearSolution wide_out;
   {
-    BigUIntSizeScope size(wide);
+    ContextScope size(ContextScope::kSizes);
+  biguint_set_limbs(wide);
     LinearSystem ws;
     linear_system_init(ws, n);
     for (std::int64_t r = 0; r < n; ++r) {

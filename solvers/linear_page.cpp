@@ -192,7 +192,6 @@ void ClearLinearGrid(LinearGrid& grid) {
 
 bool RunLinearSolve(const LinearRequest& req, std::u16string& result) {
   result.clear();
-  g_cancel_request.store(0, std::memory_order_relaxed);
   clear_app_error();
   const std::int64_t n = req.grid != nullptr ? req.grid->count : 0;
   if (n < kMinEquations || n > kMaxEquations) {

@@ -64,14 +64,6 @@ void EvaluatePolynomial(Complex* out, const Complex* c, std::int64_t m, const Co
 // part merely drifts about zero and should become 0.
 bool SnapToZero(const DecFloat* const ring[6], int s);
 
-// Sets the precision for a scope, e.g. to read the values of a RootSet at their own precision.
-struct PrecisionScope {
-  std::int64_t outer = g_arith.precision;
-  explicit PrecisionScope(std::int64_t digits) { set_precision(digits); }
-  ~PrecisionScope() { set_precision(outer); }
-  PrecisionScope(const PrecisionScope&) = delete;
-  PrecisionScope& operator=(const PrecisionScope&) = delete;
-};
 
 void SortRoots(RootSet& r);
 void MergeEqualRoots(RootSet& r);

@@ -34,7 +34,7 @@ bool equal_values(const Complex* a, const Complex* b) {
 
 void SortRoots(RootSet& r) {
   if (r.count < 2) return;
-  PrecisionScope scope(r.digits);
+  ContextScope scope = ContextScope::precision(r.digits);
   for (std::int64_t end = r.count - 1; end > 0; --end) {
     for (std::int64_t i = 0; i < end; ++i) {
       if (comes_after(root_value(r, i), root_value(r, i + 1))) swap_entries(r, i, i + 1);
@@ -44,7 +44,7 @@ void SortRoots(RootSet& r) {
 
 void MergeEqualRoots(RootSet& r) {
   if (r.count < 2) return;
-  PrecisionScope scope(r.digits);
+  ContextScope scope = ContextScope::precision(r.digits);
   const std::size_t cw = complex_words_at(r.digits);
   std::int64_t out = 0;
   for (std::int64_t i = 0; i < r.count;) {
@@ -66,6 +66,6 @@ void MergeEqualRoots(RootSet& r) {
 }
 
 void KeepRealRoots(RootSet& r) {
-  PrecisionScope scope(r.digits);
+  ContextScope scope = ContextScope::precision(r.digits);
   while (r.count > 0 && !cplx_is_real(root_value(r, r.count - 1))) --r.count;
 }

@@ -114,7 +114,8 @@ void divmod(BigUInt* q, BigUInt* r, const BigUInt* a, const BigUInt* b) {
   Limbs R(static_cast<std::size_t>(L), 0);
   std::copy_n(top.begin(), std::min(L, n), R.begin());
   {
-    BigUIntSizeScope scope(L);
+    ContextScope scope(ContextScope::kSizes);
+  biguint_set_limbs(L);
     std::vector<Limbs> M(16, Limbs(static_cast<std::size_t>(L), 0));
     std::copy_n(bv.begin(), std::min(L, n), M[1].begin());
     for (int m = 2; m <= 15; ++m) biguint_add(M[m].data(), M[m - 1].data(), M[1].data());
@@ -254,7 +255,8 @@ void powmod(BigUInt* r, const BigUInt* base, const BigUInt* e, const BigUInt* m)
   biguint_resize(b2.data(), 2 * n, bv.data(), n);
   acc[0] = 1;
   {
-    BigUIntSizeScope scope(2 * n);
+    ContextScope scope(ContextScope::kSizes);
+  biguint_set_limbs(2 * n);
     for (std::int64_t i = top; i >= 0 && g_arith.status == 0; --i) {
       if (cancel_requested()) {
         set_status(MathStatus::Cancelled);

@@ -41,7 +41,8 @@ TEST_F(BigUIntArith, SizeSettingsBothWays) {
   }
   // a scope restores both settings
   {
-    BigUIntSizeScope scope(7);
+    ContextScope scope(ContextScope::kSizes);
+  biguint_set_limbs(7);
     EXPECT_EQ(BigUIntLimbs, 7);
     EXPECT_EQ(BigUIntDigits, 134u);
   }

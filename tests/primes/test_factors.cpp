@@ -92,7 +92,8 @@ TEST_F(Factors, FastFactorizationAgreesWithTrialDivision) {
 }
 
 TEST_F(Factors, WrongLimbCountIsAnInternalError) {
-  BigUIntSizeScope three(3);
+  ContextScope three(ContextScope::kSizes);
+  biguint_set_limbs(3);
   Word x[3] = {12, 0, 0};
   FactorList f;
   factorize(f, x);

@@ -140,7 +140,8 @@ TEST_F(PrimeTests, LargePrimesAndHardComposites) {
   }
   EXPECT_GT(seen_euler_fooled, 10);
   // Probable primes at 65 limbs as well.
-  BigUIntSizeScope wide(65);
+  ContextScope wide(ContextScope::kSizes);
+  biguint_set_limbs(65);
   Word big[65] = {};
   for (const auto& [kind, v] : reference_values()) {
     if (kind != "prime" && kind != "strong_many") continue;

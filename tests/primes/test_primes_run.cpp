@@ -90,7 +90,8 @@ TEST_F(PrimesRun, StartChecks) {
   EXPECT_TRUE(read_start_number(u"ff", number_read_flags(true), x));
   EXPECT_EQ(x[0], 255u);
   {
-    BigUIntSizeScope wide(65);
+    ContextScope wide(ContextScope::kSizes);
+  biguint_set_limbs(65);
     const std::u16string digits(1252, u'9');
     EXPECT_TRUE(read_start_number(digits, read, x));
     const std::u16string longer(3000, u'9');

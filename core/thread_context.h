@@ -1,0 +1,25 @@
+// Handing a thread's calculation context to a worker: the precision, the typed layers' sizes and
+// number type, and the number text settings, captured on the window thread when a job starts and
+// installed on the worker thread before it computes. Nothing of the context is shared between
+// threads; the only cross-thread datum is the job's atomic stop flag.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "core/decfloat.h"
+#include "core/text.h"
+
+struct ContextSnapshot {
+  std::int64_t precision = 16;
+  std::int64_t biguint_limbs = 2;
+  std::uint64_t biguint_digits = 38;
+  std::uint32_t number_type = 0;
+  NumberSettings numbers;
+};
+
+// The calling thread's context.
+ContextSnapshot capture_context();
+// Makes `snapshot` the calling thread's context with a clear status and switches as at start-up;
+// the calculation then polls `stop` (nullptr: g_cancel_request). The scratch stack must be empty.
+void install_context(const ContextSnapshot& snapshot, std::atomic<std::uint8_t>* stop);
