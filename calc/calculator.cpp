@@ -1,5 +1,7 @@
 #include "calc/calculator.h"
 
+#include <utility>
+
 #include "app/app_error.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
@@ -148,5 +150,41 @@ bool calc_evaluate(CalculatorState& s, const char16_t* formula, const VariableTa
   s.result_limbs = BigUIntLimbs;
   s.result_current = false;  // until the result is formatted
   if (own_scratch) thread_scratch_free();
+  return true;
+}
+
+void calc_prepare_job(CalcJob& job, const CalculatorState& s, std::u16string_view formula,
+                      const std::vector<UserVariable>& variables) {
+  job.context = capture_context();
+  job.stop = StopFlag{};
+  job.errors = JobErrors{};
+  job.state = s;
+  job.state.result_value.clear();  // the worker computes a new one; "ans" is its text
+  job.formula.assign(formula);
+  job.variables = variables;
+  job.ok = job.fell_back = false;
+}
+
+void calc_run_job(CalcJob& job) {
+  run_job(job, &g_formula_error, [&job] {
+    VariableTableStorage storage;
+    build_variable_table(storage, job.state.result_text, job.variables);
+    job.ok = calc_evaluate(job.state, job.formula.c_str(), storage.table, &job.fell_back);
+  });
+}
+
+bool calc_finish_job(CalculatorState& s, CalcJob& job) {
+  adopt_job_errors(job.errors);
+  if (!job.ok || app_error_code() != 0) return false;
+  if (job.fell_back) {
+    calc_set_number_type(s, kTypeReal);
+    s.settings_changed = true;
+  }
+  s.result_value = std::move(job.state.result_value);
+  s.result_type = job.state.result_type;
+  s.result_working_digits = job.state.result_working_digits;
+  s.result_limbs = job.state.result_limbs;
+  s.inexact = job.state.inexact;
+  s.result_current = false;
   return true;
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/job.h"
+#include "calc/variables.h"
 #include "core/decfloat.h"
 #include "formula/variable_table.h"
 #include "integer/number.h"
@@ -76,6 +78,24 @@ int append_missing_parens(std::u16string& formula);
 // AppError holds 1007 (formula error attached) or 9003 (stopped).
 bool calc_evaluate(CalculatorState& s, const char16_t* formula, const VariableTable& variables,
                    bool* fell_back = nullptr);
+
+// One calculation as a self-contained job. The window thread fills it (calc_prepare_job), a
+// worker runs it (calc_run_job) on copies of the state, the formula and the variables with the
+// window thread's number settings, and after the completion the window takes the answer
+// (calc_finish_job). Stop: job.stop.request() from any thread.
+struct CalcJob : JobBase {
+  CalculatorState state;  // the window's state as it was; the result lands here
+  std::u16string formula;
+  std::vector<UserVariable> variables;
+  bool ok = false;
+  bool fell_back = false;
+};
+void calc_prepare_job(CalcJob& job, const CalculatorState& s, std::u16string_view formula,
+                      const std::vector<UserVariable>& variables);
+void calc_run_job(CalcJob& job);
+// True on success: the result moves into `s` (whose type becomes real after a fallback).
+// Otherwise the job's errors become this thread's records, ready for show_app_error.
+bool calc_finish_job(CalculatorState& s, CalcJob& job);
 
 // Writes the result text and the result field of the stored result in the current notation and
 // base. Nothing is written while an application error is pending.

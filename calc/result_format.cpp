@@ -15,36 +15,12 @@ constexpr MessageId kMsgNumberTooLong = 24;
 
 // The number sizes and thresholds of the stored result for one formatting step; the current
 // ones come back afterwards, since the result may belong to an earlier type or precision.
-class ResultSizes {
- public:
-  explicit ResultSizes(const CalculatorState& s)
-      : type_(NumberType),
-        precision_(g_arith.precision),
-        limbs_(BigUIntLimbs),
-        digits_(BigUIntDigits),
-        sci_low_(g_number_settings.sci_low),
-        sci_high_(g_number_settings.sci_high) {
-    NumberType = s.result_type;
-    set_precision(s.result_working_digits);
-    biguint_set_limbs(s.result_limbs);
-  }
-  ~ResultSizes() {
-    NumberType = type_;
-    set_precision(precision_);
-    BigUIntLimbs = limbs_;
-    BigUIntDigits = digits_;
-    g_number_settings.sci_low = sci_low_;
-    g_number_settings.sci_high = sci_high_;
-  }
-  ResultSizes(const ResultSizes&) = delete;
-  ResultSizes& operator=(const ResultSizes&) = delete;
-
- private:
-  std::uint32_t type_;
-  std::int64_t precision_, limbs_;
-  std::uint64_t digits_;
-  std::int64_t sci_low_, sci_high_;
-};
+constexpr unsigned kResultParts = ContextScope::kType | ContextScope::kSizes | ContextScope::kNotation;
+void use_result_sizes(const CalculatorState& s) {
+  NumberType = s.result_type;
+  set_precision(s.result_working_digits);
+  biguint_set_limbs(s.result_limbs);
+}
 
 int effective_mode(const CalculatorState& s) {
   if (s.notation == kNotationMixed && s.result_type != kTypeRational) return kNotationAuto;
@@ -94,7 +70,8 @@ void calc_format_result(CalculatorState& s) {
   s.result_digit_count = -1;
   if (app_error_code() != 0 || s.result_value.empty()) return;
 
-  ResultSizes sizes(s);
+  ContextScope sizes(kResultParts);
+  use_result_sizes(s);
   std::u16string buffer(static_cast<std::size_t>(kMaxValueLength) + 1, u'\0');
   TextSink sink{0, kMaxValueLength, buffer.data()};
   const Word* value = s.result_value.data();
@@ -187,7 +164,8 @@ bool calc_toggle_notation(CalculatorState& s) {
              : s.notation == kNotationScientific ? kNotationAuto
                                                  : kNotationFixed;
   {
-    ResultSizes sizes(s);
+    ContextScope sizes(kResultParts);
+  use_result_sizes(s);
     const Word* value = s.result_value.data();
     int automatic_sci = -1;  // -1: neither
     if (s.result_type == kTypeReal) {
@@ -214,7 +192,8 @@ bool calc_toggle_mixed(CalculatorState& s) {
   if (s.notation == kNotationMixed) {
     s.notation = kNotationAuto;
   } else {
-    ResultSizes sizes(s);
+    ContextScope sizes(kResultParts);
+  use_result_sizes(s);
     s.notation = rational_is_integer(s.result_value.data()) ? kNotationAuto : kNotationMixed;
   }
   calc_format_result(s);

@@ -432,6 +432,10 @@ void install_context(const ContextSnapshot& snapshot, std::atomic<std::uint8_t>*
   g_arith.report_underflow = 0;
   g_arith.report_overflow = 1;
   g_arith.cancel_flag = stop != nullptr ? stop : &g_cancel_request;
+  apply_context(snapshot);
+}
+
+void apply_context(const ContextSnapshot& snapshot) {
   set_precision_shape(snapshot.precision);
   BigUIntLimbs = snapshot.biguint_limbs;
   BigUIntDigits = snapshot.biguint_digits;

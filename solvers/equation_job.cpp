@@ -55,6 +55,8 @@ bool read_cells(const EquationRequest& request, EquationJob& job) {
   return app_error_code() == 0;
 }
 
+void SolveEquation(EquationJob& job);
+
 }  // namespace
 
 std::u16string EquationLabelText(std::int64_t degree) {
@@ -81,6 +83,7 @@ std::int64_t EquationMaxDigits(std::int64_t degree) {
 
 bool StartEquationJob(const EquationRequest& request, EquationJob& job) {
   clear_app_error();
+  ContextScope caller(ContextScope::kSizes | ContextScope::kNotation);
   g_number_settings.sci_low = -4;
   g_number_settings.sci_high = 10;
   job = EquationJob{};
@@ -99,12 +102,26 @@ bool StartEquationJob(const EquationRequest& request, EquationJob& job) {
   }
   set_precision(w);
   biguint_set_limbs(kEquationRationalLimbs);
+  job.context = capture_context();
   read_cells(request, job);
   solver_status_to_error();
   return app_error_code() == 0;
 }
 
 void EquationWorker(EquationJob& job) {
+  ContextScope caller(ContextScope::kSizes | ContextScope::kType | ContextScope::kNotation);
+  apply_context(job.context);
+  SolveEquation(job);
+  job.errors = capture_job_errors();
+}
+
+void RunEquationJob(EquationJob& job) {
+  run_job(job, &g_formula_error, [&job] { EquationWorker(job); });
+}
+
+namespace {
+
+void SolveEquation(EquationJob& job) {
   RootSet& roots = job.roots;
   if (!job.exact) {
     ApproximateRoots(job.approximate, job.digits, job.flags, roots);
@@ -134,6 +151,8 @@ void EquationWorker(EquationJob& job) {
     roots.count = -1;
   }
 }
+
+}  // namespace
 
 std::u16string ShowRoots(const EquationJob& job) {
   const RootSet& roots = job.roots;
@@ -171,6 +190,10 @@ std::u16string ShowRoots(const EquationJob& job) {
 }
 
 std::u16string FinishEquationJob(const EquationJob& job) {
+  adopt_job_errors(job.errors);
+  ContextScope caller(ContextScope::kNotation);
+  g_number_settings.sci_low = -4;
+  g_number_settings.sci_high = 10;
   std::u16string text;
   if (app_error_code() == 0) text = ShowRoots(job);
   solver_status_to_error();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job.h"
 #include "formula/variable_table.h"
 #include "solvers/exact_roots.h"
 #include "solvers/roots.h"
@@ -39,7 +40,9 @@ struct EquationRequest {
   const VariableTable* variables = nullptr;
 };
 
-struct EquationJob {
+// Self-contained: the worker computes from the job alone, at the working precision and rational
+// size recorded in its context.
+struct EquationJob : JobBase {
   bool exact = false;
   bool multiplicity = true;
   std::uint32_t flags = 0;  // kRealOnly in "real" mode
@@ -49,18 +52,24 @@ struct EquationJob {
   RootSet roots;
 };
 
-// "Solve" up to the start of the worker: clears the error records, sets the working precision
-// W = ceil(1000·P / T) and the rational size of 2 limbs, and reads the cells in the complex or
-// rational number type. False when an error was recorded.
+// "Solve" up to the start of the worker: clears the error records, reads the cells in the
+// complex or rational number type at the working precision W = ceil(1000·P / T) and the
+// rational size of 2 limbs, and records both in the job's context; the caller's context stays
+// as it was. False when an error was recorded (in the caller's records).
 bool StartEquationJob(const EquationRequest& request, EquationJob& job);
 
-// The worker's computation. The calling thread must own a ThreadScratch; the precision and
-// rational size set by StartEquationJob must still be in force.
+// The worker's computation at the job's context, on any thread that owns a ThreadScratch; the
+// caller's precision and sizes come back afterwards. Leaves the thread's errors in job.errors
+// as well as in its records.
 void EquationWorker(EquationJob& job);
+// The worker thread's whole job: its own scratch block, context and stop flag, then
+// EquationWorker.
+void RunEquationJob(EquationJob& job);
 
 // The result lines "x1 = …" as the result field receives them.
 std::u16string ShowRoots(const EquationJob& job);
 
-// The completion: the roots' text when no error is recorded (else empty), then a leftover
-// MathStatus becomes the recorded error. The caller shows that error.
+// The completion on the window thread: the job's errors become this thread's records, then the
+// roots' text when no error is recorded (else empty), and a leftover MathStatus becomes the
+// recorded error. The caller shows that error.
 std::u16string FinishEquationJob(const EquationJob& job);

@@ -133,9 +133,11 @@ TEST_F(EquationJobTest, PrecisionLimitsAndWorkingDigits) {
   request.digits = 100;
   request.cells = {u"1", u"0", u"0", u"-1"};
   EquationJob job;
+  const std::int64_t caller_precision = g_arith.precision;
   ASSERT_TRUE(StartEquationJob(request, job));
-  EXPECT_EQ(g_arith.precision, (1000 * 100 + 319) / 320);  // ceil(1000·P / T) with T = 320
-  EXPECT_EQ(BigUIntLimbs, 2);
+  EXPECT_EQ(job.context.precision, (1000 * 100 + 319) / 320);  // ceil(1000·P / T), T = 320
+  EXPECT_EQ(job.context.biguint_limbs, 2);
+  EXPECT_EQ(g_arith.precision, caller_precision);  // the window thread's context stays
   // Degree 10 at 800 digits would need 10527 working digits.
   request.degree = 10;
   request.digits = 800;
