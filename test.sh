@@ -3,30 +3,47 @@
 #   ./test.sh             Release tree in build/
 #   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer tree in build-sanitize/,
 #                         then 30 s of the formula fuzzer (clang, tree in build-fuzz/)
+#   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
+#                         computes on worker threads
 # Extra arguments after the options go to ctest (for example -L core).
+# NUMERION_WERROR=ON turns compiler warnings into errors (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")"
 dir=build
 cfg=(-DCMAKE_BUILD_TYPE=Release)
 fuzz=0
+targets=()
+labels=()
 if [[ "${1:-}" == "--sanitize" ]]; then
   shift
   fuzz=1
   dir=build-sanitize
   cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_SANITIZE=ON)
+elif [[ "${1:-}" == "--tsan" ]]; then
+  shift
+  dir=build-tsan
+  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_TSAN=ON)
+  targets=(core_tests formula_tests calc_tests solvers_tests)
+  labels=(-L 'core|formula|calc|solvers')
 fi
 tools/deps.sh
-if [[ ! -f "$dir/build.ninja" ]]; then
-  cmake -S . -B "$dir" -G Ninja "${cfg[@]}"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$dir" -G Ninja "${cfg[@]}" "${launcher[@]}" \
+  -DNUMERION_WERROR="${NUMERION_WERROR:-OFF}" >/dev/null
+if ((${#targets[@]})); then
+  cmake --build "$dir" --target "${targets[@]}"
+else
+  cmake --build "$dir"
 fi
-cmake --build "$dir"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # The font library under Qt keeps its caches to the end on purpose; nothing else is suppressed.
 export LSAN_OPTIONS=suppressions=$PWD/tests/ui/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
 cd "$dir"
-ctest --output-on-failure -j "$(nproc)" "$@"
+ctest --output-on-failure -j "$(nproc)" "${labels[@]}" "$@"
 if ((fuzz)); then
   # A crash, a sanitizer report or a broken invariant ends the run with a non-zero status.
   cd ..
