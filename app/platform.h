@@ -19,6 +19,11 @@ void platform_locale_separators(char16_t decimal[4], char16_t thousands[4]);
 // Full path of the running program; empty when it cannot be found.
 std::filesystem::path platform_module_path();
 
+// The folder of the launcher when the program runs from the launcher's temporary copy (the
+// environment variable NUMERION_LAUNCH_DIR, used only when it holds an absolute path); empty
+// when the program was started directly.
+std::filesystem::path platform_launch_folder();
+
 // Replaces the file at `path` with `data` as one step: the old file stays untouched unless the
 // new contents are completely on disk. Returns false (and leaves no stray file) on any failure.
 bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size);

@@ -97,6 +97,12 @@ std::filesystem::path platform_module_path() {
   return ec ? std::filesystem::path() : exe;
 }
 
+std::filesystem::path platform_launch_folder() {
+  const char* folder = env_value("NUMERION_LAUNCH_DIR");
+  return folder != nullptr && folder[0] == '/' ? std::filesystem::path(folder)
+                                               : std::filesystem::path();
+}
+
 bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size) {
   std::string temp = path.native() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());

@@ -36,7 +36,10 @@ void prepare_application() {
   load_settings();
   reset_texts();
   load_texts(resolve_language(g_settings.language));
-  g_app.help_folder = build_help_folder(platform_module_path());
+  // Run from the launcher's temporary copy, the help pages are still beside the launcher.
+  const std::filesystem::path launch_folder = platform_launch_folder();
+  g_app.help_folder = build_help_folder(launch_folder.empty() ? platform_module_path()
+                                                              : launch_folder / "numerion");
   ui_set_app_icon(kAppIconXpm);
   platform_set_message_hook(message_box);
 }

@@ -40,6 +40,19 @@ TEST(Platform, Folders) {
     ScopedEnv home("HOME", nullptr);
     EXPECT_TRUE(platform_app_data_folder().empty());
   }
+  {
+    // The launcher's folder counts only as an absolute path.
+    ScopedEnv launch("NUMERION_LAUNCH_DIR", "/opt/numerion/bin");
+    EXPECT_EQ(platform_launch_folder(), "/opt/numerion/bin");
+  }
+  {
+    ScopedEnv launch("NUMERION_LAUNCH_DIR", "bin");
+    EXPECT_TRUE(platform_launch_folder().empty());
+  }
+  {
+    ScopedEnv launch("NUMERION_LAUNCH_DIR", nullptr);
+    EXPECT_TRUE(platform_launch_folder().empty());
+  }
   const std::filesystem::path exe = platform_module_path();
   EXPECT_EQ(exe.filename(), "app_tests");
   EXPECT_TRUE(std::filesystem::is_regular_file(exe));
