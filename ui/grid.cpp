@@ -225,6 +225,13 @@ void SimpleGridCtl::select_all() {
   viewport()->update();
 }
 
+void SimpleGridCtl::select_block(int r1, int c1, int r2, int c2) {
+  if (!set_current(r1, c1)) return;
+  anchor_row_ = r2;
+  anchor_column_ = c2;
+  viewport()->update();
+}
+
 // --- clipboard and history -----------------------------------------------------------------------
 
 QString SimpleGridCtl::selection_text() const {
@@ -1061,9 +1068,7 @@ int grid_select(Wnd grid, int top, int left, int bottom, int right) {
            !g->column_hidden(c);
   };
   if (g == nullptr || !data_cell(top, left) || !data_cell(bottom, right)) return -1;
-  g->set_current(top, left);
-  g->set_current(bottom, right, true);
-  g->set_current(top, left, true);  // the current cell is the first corner, the block stays
+  g->select_block(top, left, bottom, right);
   return 0;
 }
 

@@ -268,6 +268,20 @@ QList<QAccessibleInterface*> GridCellAccessible::rowHeaderCells() const {
   return {table->cell(row_, 0)};
 }
 
+GridAnnounceHook g_announce_hook = nullptr;
+
+bool listened_to() {
+  return g_announce_hook != nullptr || QAccessible::isActive();
+}
+
+void deliver(QAccessibleEvent* event) {
+  if (g_announce_hook != nullptr) {
+    g_announce_hook(event);
+  } else {
+    QAccessible::updateAccessibility(event);
+  }
+}
+
 QAccessibleInterface* grid_factory(const QString& class_name, QObject* object) {
   if (class_name == QLatin1String("SimpleGridCtl") && object != nullptr && object->isWidgetType())
     return new GridAccessible(static_cast<SimpleGridCtl*>(object));
@@ -285,16 +299,22 @@ void install_grid_accessibility() {
 }
 
 void announce_grid_cell(SimpleGridCtl* grid, int row, int column, bool text_changed) {
-  if (!QAccessible::isActive()) return;
+  if (!listened_to()) return;
   auto* table = dynamic_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid));
   QAccessibleInterface* cell = table != nullptr ? table->cell(row, column) : nullptr;
   if (cell == nullptr) return;
   QAccessibleEvent event(cell, text_changed ? QAccessible::NameChanged : QAccessible::Focus);
-  QAccessible::updateAccessibility(&event);
+  deliver(&event);
 }
 
 void announce_grid_reset(SimpleGridCtl* grid) {
-  if (!QAccessible::isActive()) return;
+  if (!listened_to()) return;
   QAccessibleTableModelChangeEvent event(grid, QAccessibleTableModelChangeEvent::ModelReset);
-  QAccessible::updateAccessibility(&event);
+  deliver(&event);
+}
+
+GridAnnounceHook set_grid_announce_hook(GridAnnounceHook hook) {
+  const GridAnnounceHook old = g_announce_hook;
+  g_announce_hook = hook;
+  return old;
 }

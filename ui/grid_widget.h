@@ -15,7 +15,7 @@
 
 #include "ui/toolkit.h"
 
-class QAccessibleInterface;
+class QAccessibleEvent;
 
 namespace grid_detail {
 
@@ -94,6 +94,8 @@ class SimpleGridCtl : public QAbstractScrollArea {
   CellRange selection() const;
   bool selected(int r, int c) const;
   void select_all();
+  // Selects the block between two data cells; the first becomes current.
+  void select_block(int r1, int c1, int r2, int c2);
 
   // --- clipboard and history
   QString selection_text() const;
@@ -194,3 +196,6 @@ void install_grid_accessibility();
 // about rows or columns that came, went, hid or showed. Nothing happens while none listens.
 void announce_grid_cell(SimpleGridCtl* grid, int row, int column, bool text_changed);
 void announce_grid_reset(SimpleGridCtl* grid);
+// Tests listen here: the announcements go to `hook` instead of the platform, listened to or not.
+using GridAnnounceHook = void (*)(QAccessibleEvent* event);
+GridAnnounceHook set_grid_announce_hook(GridAnnounceHook hook);
