@@ -166,9 +166,11 @@ Wnd ui_create_number_type(Wnd parent, int id, int x, int y, int w, int h, unsign
   c->callback = callback;
   c->owner = owner;
   c->list = make_list(c);
-  if (style & kTypeRational) c->list->addItem(to_qstring(texts.rational), 11);
-  if (style & kTypeReal) c->list->addItem(to_qstring(texts.real), 1);
-  if (style & kTypeComplex) c->list->addItem(to_qstring(texts.complex), 2);
+  // The NumberType codes (the test beside integer/number.h checks that they agree).
+  if (style & kTypeMaskUInt) c->list->addItem(to_qstring(texts.uint), 10);
+  if (style & kTypeMaskRational) c->list->addItem(to_qstring(texts.rational), 11);
+  if (style & kTypeMaskReal) c->list->addItem(to_qstring(texts.real), 1);
+  if (style & kTypeMaskComplex) c->list->addItem(to_qstring(texts.complex), 2);
   c->list->setCurrentIndex(-1);
   c->list->setGeometry(0, 0, c->width(), std::min(c->height(), c->list->sizeHint().height()));
   c->resize(c->width(), c->list->height());

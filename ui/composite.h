@@ -27,17 +27,22 @@ void ui_number_base_set(Wnd control, int base);
 int ui_number_base(Wnd control);  // -1 when nothing is selected
 
 // --- "NumberTypeControl": a list of number types carrying their NumberType codes ---------------
-inline constexpr unsigned kTypeRational = 1;  // "rational", code 11
-inline constexpr unsigned kTypeReal = 2;      // "real", code 1
-inline constexpr unsigned kTypeComplex = 4;   // "complex", code 2
+// The control speaks the codes of integer/number.h (1 real, 2 complex, 10 unsigned integer,
+// 11 rational); the style's mask bits only choose which entries the list offers, in the order
+// unsigned integer, rational, real, complex.
+inline constexpr unsigned kTypeMaskRational = 1;
+inline constexpr unsigned kTypeMaskReal = 2;
+inline constexpr unsigned kTypeMaskComplex = 4;
+inline constexpr unsigned kTypeMaskUInt = 8;
 struct NumberTypeTexts {
   std::u16string_view rational;
   std::u16string_view real;
   std::u16string_view complex;
+  std::u16string_view uint = {};
 };
 using TypeCallback = void (*)(Wnd control, int type_code, void* owner);
 Wnd ui_create_number_type(Wnd parent, int id, int x, int y, int w, int h, unsigned style,
                           const NumberTypeTexts& texts, TypeCallback callback, void* owner);
 // Selects the entry with `type_code`; any other code clears the selection.
 void ui_number_type_set(Wnd control, int type_code);
-int ui_number_type(Wnd control);  // 0 when nothing is selected
+int ui_number_type(Wnd control);  // the code; 0 when nothing is selected

@@ -112,7 +112,7 @@ QWidget* ui_detail::container_of(Wnd parent) {
 }
 
 void ui_detail::dispatch_command(QWidget* control, int id, int notification) {
-  if (auto* dialog = dialog_of(control)) dialog->send(kUiCommand, id, notification);
+  if (auto* dialog = dialog_of(control)) dialog->send(UiMsg::Command, id, notification);
 }
 
 ControlData* ui_detail::register_control(Wnd parent, QWidget* w, int id, Kind kind, int x, int y,

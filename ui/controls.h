@@ -1,5 +1,5 @@
 // Controls inside a dialog window. Each creation takes the parent (the window, a group box's
-// window or a tab page), a control id reported with kUiCommand, position and size in layout
+// window or a tab page), a control id reported with UiMsg::Command, position and size in layout
 // units, a text and extra style bits. Every control gets the UI font and the keyboard behaviour
 // of dialog boxes; controls live as long as their parent.
 //

@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <atomic>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
 #include "ui/toolkit_internal.h"
 
@@ -131,7 +133,11 @@ cwl_DialogWindow::cwl_DialogWindow(PageHandler handler_, void* data, unsigned st
   apply_size();
 }
 
-std::intptr_t cwl_DialogWindow::send(int message, std::intptr_t wparam, std::intptr_t lparam) {
+cwl_DialogWindow::~cwl_DialogWindow() {
+  close_post_box(handle(this));
+}
+
+std::intptr_t cwl_DialogWindow::send(UiMsg message, std::intptr_t wparam, std::intptr_t lparam) {
   bool ignored = true;
   return handler != nullptr ? handler(handle(this), message, wparam, lparam, ignored) : 0;
 }
@@ -194,21 +200,21 @@ bool cwl_DialogWindow::event(QEvent* e) {
 
 void cwl_DialogWindow::closeEvent(QCloseEvent* e) {
   bool do_default = true;
-  if (handler != nullptr) handler(handle(this), kUiClose, 0, 0, do_default);
+  if (handler != nullptr) handler(handle(this), UiMsg::Close, 0, 0, do_default);
   e->ignore();  // windows are hidden, never destroyed by closing
   if (do_default) hide();
 }
 
 void cwl_DialogWindow::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  if (!e->spontaneous()) send(kUiShow, 1, 0);
+  if (!e->spontaneous()) send(UiMsg::Show, 1, 0);
 }
 
 void cwl_DialogWindow::hideEvent(QHideEvent* e) {
   QWidget::hideEvent(e);
   if (e->spontaneous()) return;  // minimised: the window still exists for the user
   end_modal_loops();
-  send(kUiShow, 0, 0);
+  send(UiMsg::Show, 0, 0);
 }
 
 cwl_DialogWindow* ui_detail::dialog_of(QWidget* w) {
@@ -225,7 +231,7 @@ class ClientWatcher : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (e->type() == QEvent::Resize && watched == window_->client()) {
       const QSize s = window_->client()->size();
-      window_->send(kUiSize, s.width(), s.height());
+      window_->send(UiMsg::Size, s.width(), s.height());
     }
     return false;
   }
@@ -241,13 +247,19 @@ Wnd ui_create_dialog_window(std::u16string_view title, int width, int height, Pa
   auto* window = new cwl_DialogWindow(handler, user_data, style, flags, width, height);
   window->setWindowTitle(display_text(title));
   window->client()->installEventFilter(new ClientWatcher(window));
-  window->send(kUiCreate, 0, 0);
+  open_post_box(window);
+  window->send(UiMsg::Create, 0, 0);
   return handle(window);
 }
 
 void* ui_window_data(Wnd window) {
   auto* w = dialog_of(widget(window));
   return w != nullptr ? w->user_data : nullptr;
+}
+
+PageHandler ui_window_handler(Wnd window) {
+  auto* w = dialog_of(widget(window));
+  return w != nullptr ? w->handler : nullptr;
 }
 
 void ui_set_window_data(Wnd window, void* data) {
@@ -257,7 +269,9 @@ void ui_set_window_data(Wnd window, void* data) {
 void ui_destroy_window(Wnd window) {
   auto* w = dialog_of(widget(window));
   if (w == nullptr) return;
-  w->send(kUiDestroy, 0, 0);
+  // A worker of the window ends first: its completion is then dropped with the window.
+  stop_workers(window);
+  w->send(UiMsg::Destroy, 0, 0);
   w->end_modal_loops();
   delete w;
 }
@@ -341,18 +355,97 @@ void ui_quit(int code) {
   }
 }
 
-void ui_post_message(Wnd window, int code, std::u16string text) {
-  QWidget* target = widget(window);
+// --- posting from other threads ----------------------------------------------------------------
+
+// The receiver of a window's posts lives on the user-interface thread as a child of the window,
+// so it goes with it, and Qt then deletes the calls still queued for it without running them.
+// The box is closed under its lock before that, so no thread queues a call for a receiver that
+// is being deleted.
+class UiPostBox {
+ public:
+  std::mutex mutex;
+  QObject* receiver = nullptr;  // guarded by `mutex`; nullptr once the window is gone
+};
+
+namespace {
+
+const QEvent::Type kCallEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class CallEvent : public QEvent {
+ public:
+  explicit CallEvent(std::function<void()> f) : QEvent(kCallEvent), fn(std::move(f)) {}
+  std::function<void()> fn;
+};
+
+class PostReceiver : public QObject {
+ public:
+  explicit PostReceiver(QObject* window) : QObject(window) {}
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() != kCallEvent) return QObject::event(e);
+    // The call may destroy the window and this receiver with it: nothing of `this` after it.
+    const std::function<void()> fn = std::move(static_cast<CallEvent*>(e)->fn);
+    if (fn) fn();
+    return true;
+  }
+};
+
+std::mutex g_boxes_mutex;
+std::unordered_map<Wnd, UiPostTarget> g_boxes;  // guarded by g_boxes_mutex
+
+}  // namespace
+
+void ui_detail::open_post_box(cwl_DialogWindow* window) {
+  auto box = std::make_shared<UiPostBox>();
+  box->receiver = new PostReceiver(window);
+  const std::lock_guard lock(g_boxes_mutex);
+  g_boxes[handle(window)] = std::move(box);
+}
+
+void ui_detail::close_post_box(Wnd window) {
+  UiPostTarget box;
+  {
+    const std::lock_guard lock(g_boxes_mutex);
+    const auto it = g_boxes.find(window);
+    if (it == g_boxes.end()) return;
+    box = std::move(it->second);
+    g_boxes.erase(it);
+  }
+  const std::lock_guard lock(box->mutex);
+  box->receiver = nullptr;
+}
+
+UiPostTarget ui_post_target(Wnd window) {
+  const std::lock_guard lock(g_boxes_mutex);
+  const auto it = g_boxes.find(window);
+  return it != g_boxes.end() ? it->second : nullptr;
+}
+
+void ui_post(const UiPostTarget& target, std::function<void()> fn) {
   if (target == nullptr) return;
-  // The window is the context object: a message for a window destroyed meanwhile is dropped.
-  QMetaObject::invokeMethod(
-      target,
-      [target, code, text = std::move(text)]() {
-        if (auto* dialog = dialog_of(target)) {
-          dialog->send(kUiWorkerMessage, code, reinterpret_cast<std::intptr_t>(text.c_str()));
-        }
-      },
-      Qt::QueuedConnection);
+  auto* event = new CallEvent(std::move(fn));
+  {
+    const std::lock_guard lock(target->mutex);
+    if (target->receiver != nullptr) {
+      QCoreApplication::postEvent(target->receiver, event);
+      return;
+    }
+  }
+  delete event;  // the window is gone: the call is dropped unrun, outside the lock
+}
+
+void ui_post(Wnd window, std::function<void()> fn) {
+  ui_post(ui_post_target(window), std::move(fn));
+}
+
+void ui_post_message(Wnd window, int code, std::u16string text) {
+  // The receiver is a child of the window: while the call runs, the window exists.
+  ui_post(window, [window, code, text = std::move(text)]() {
+    if (auto* dialog = dialog_of(widget(window))) {
+      dialog->send(UiMsg::Worker, code, reinterpret_cast<std::intptr_t>(text.c_str()));
+    }
+  });
 }
 
 void ui_set_timer(Wnd window, int id, int milliseconds) {
@@ -362,7 +455,7 @@ void ui_set_timer(Wnd window, int id, int milliseconds) {
   if (timer == nullptr) {
     timer = new QTimer(dialog);
     QObject::connect(timer, &QTimer::timeout, dialog,
-                     [dialog, id]() { dialog->send(kUiTimer, id, 0); });
+                     [dialog, id]() { dialog->send(UiMsg::Timer, id, 0); });
   }
   timer->start(std::max(0, milliseconds));
 }
@@ -428,7 +521,7 @@ void ui_add_menu_item(Wnd window, int menu_id, int item_id, std::u16string_view 
   if (it == dialog->menus.end()) return;
   QAction* action = it->second->addAction(display_text(text));
   QObject::connect(action, &QAction::triggered, dialog,
-                   [dialog, item_id]() { dialog->send(kUiCommand, item_id, kNotifyMenu); });
+                   [dialog, item_id]() { dialog->send(UiMsg::Command, item_id, kNotifyMenu); });
   dialog->menu_items[item_id] = action;
 }
 

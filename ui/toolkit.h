@@ -6,10 +6,12 @@
 //
 // Every window and control is a Wnd handle. Positions and sizes are in layout units of 1/96 inch
 // and scaled by the screen's DPI. Everything here runs on the user-interface thread, except
-// ui_post_message, which any thread may call.
+// ui_post and ui_post_message, which any thread may call.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,24 +19,23 @@ struct UiWindowTag;
 using Wnd = UiWindowTag*;
 
 // --- messages of a dialog window's handler ------------------------------------------------------
-enum : int {
-  kUiCreate = 1,   // the window exists; the page creates its controls here
-  kUiCommand = 2,  // wparam: control or menu item id, lparam: notification (below)
-  kUiClose = 3,    // the user closes the window; the default handling hides it
-  kUiShow = 4,     // wparam: 1 shown, 0 hidden
-  kUiTimer = 5,    // wparam: timer id
-  kUiSize = 6,     // the client area got a new size; wparam: width, lparam: height in pixels
-  kUiDestroy = 7,  // the window is about to be destroyed
+enum class UiMsg : int {
+  Create = 1,   // the window exists; the page creates its controls here
+  Command = 2,  // wparam: control or menu item id, lparam: notification (below)
+  Close = 3,    // the user closes the window; the default handling hides it
+  Show = 4,     // wparam: 1 shown, 0 hidden
+  Timer = 5,    // wparam: timer id
+  Size = 6,     // the client area got a new size; wparam: width, lparam: height in pixels
+  Destroy = 7,  // the window is about to be destroyed
+  // ui_post_message: wparam is the code (below), lparam points at the message's text
+  // (const char16_t*, NUL-terminated, valid during the call; empty for kWorkerFinished).
+  Worker = 0x8000 + 100,
 };
-// Messages of the application start here; a worker's message is 100 above the first.
-inline constexpr int kUiFirstAppMessage = 0x8000;
-inline constexpr int kUiWorkerMessage = kUiFirstAppMessage + 100;
-// The codes a worker sends with kUiWorkerMessage (wparam). lparam points at the message's text
-// (const char16_t*, NUL-terminated, valid during the call; empty for kWorkerFinished).
+// The codes a worker sends with ui_post_message.
 inline constexpr int kWorkerFinished = 100;
 inline constexpr int kWorkerOutput = 101;
 
-// Notifications of kUiCommand.
+// Notifications of UiMsg::Command.
 enum : int {
   kNotifyClicked = 0,      // push button, check box, radio button
   kNotifySelChange = 1,    // drop-down list, by the user
@@ -45,8 +46,8 @@ enum : int {
 };
 
 // The page's handler sees every message first; clearing `default_handling` suppresses the
-// toolkit's own handling (for kUiClose: hiding the window).
-using PageHandler = std::intptr_t (*)(Wnd window, int message, std::intptr_t wparam,
+// toolkit's own handling (for UiMsg::Close: hiding the window).
+using PageHandler = std::intptr_t (*)(Wnd window, UiMsg message, std::intptr_t wparam,
                                       std::intptr_t lparam, bool& default_handling);
 
 // --- the user-interface library ----------------------------------------------------------------
@@ -85,17 +86,18 @@ inline constexpr unsigned kWindowClientSize = 1;  // width and height are the cl
 inline constexpr unsigned kWindowCentre = 2;      // centre on the screen
 inline constexpr unsigned kWindowResizable = 1;   // style: the user may resize the window
 
-// Creates a hidden top-level window and sends kUiCreate to `handler` (when not null).
+// Creates a hidden top-level window and sends UiMsg::Create to `handler` (when not null).
 Wnd ui_create_dialog_window(std::u16string_view title, int width, int height, PageHandler handler,
                             void* user_data, unsigned style, unsigned flags);
 void* ui_window_data(Wnd window);
+PageHandler ui_window_handler(Wnd window);  // nullptr for no window
 void ui_set_window_data(Wnd window, void* data);
 void ui_destroy_window(Wnd window);
 
 void ui_show_window(Wnd window);  // shows, raises and activates
 void ui_hide_window(Wnd window);
 bool ui_is_visible(Wnd window);
-// Sends kUiClose, as the window's close button does.
+// Sends UiMsg::Close, as the window's close button does.
 void ui_close_window(Wnd window);
 
 // Shows `window`, disables every other enabled top-level window, runs until `window` is hidden
@@ -108,11 +110,28 @@ void ui_enable_thread_windows(Wnd except, bool enable);
 int ui_run_loop();
 void ui_quit(int code);
 
-// Any thread: delivers kUiWorkerMessage with `code` and an owned copy of `text` to the window's
-// handler on the user-interface thread, after everything posted before it.
+// --- posting from other threads ----------------------------------------------------------------
+// A window's post box: taken on the user-interface thread while the window exists, kept by a
+// worker and used from any thread. It outlives its window; posts through it after the window is
+// destroyed are dropped. Holding one never keeps the window alive.
+class UiPostBox;
+using UiPostTarget = std::shared_ptr<UiPostBox>;
+UiPostTarget ui_post_target(Wnd window);  // user-interface thread; nullptr for no window
+
+// Any thread: runs `fn` later on the user-interface thread, after everything posted to the same
+// window before it, if the window still exists then. A post for a window that is gone (or goes
+// before the call runs) is dropped: `fn` is destroyed without running, on whichever thread drops
+// it. The Wnd form looks the window up under a lock and is safe with a handle of a destroyed
+// window; a thread that keeps posting to one window should keep its UiPostTarget instead, since
+// a handle of a destroyed window may later name a new window at the same address.
+void ui_post(Wnd window, std::function<void()> fn);
+void ui_post(const UiPostTarget& target, std::function<void()> fn);
+
+// Any thread: delivers UiMsg::Worker with `code` and an owned copy of `text` to the window's
+// handler on the user-interface thread, through ui_post.
 void ui_post_message(Wnd window, int code, std::u16string text = {});
 
-// Timers deliver kUiTimer with their id until killed; setting an id again restarts it.
+// Timers deliver UiMsg::Timer with their id until killed; setting an id again restarts it.
 void ui_set_timer(Wnd window, int id, int milliseconds);
 void ui_kill_timer(Wnd window, int id);
 
@@ -126,7 +145,7 @@ Wnd ui_focus();
 void ui_set_focus(Wnd control);
 
 // --- menus ---------------------------------------------------------------------------------------
-// A menu bar entry and its items; "&&" in a text shows one ampersand. Items report kUiCommand
+// A menu bar entry and its items; "&&" in a text shows one ampersand. Items report UiMsg::Command
 // with their id and kNotifyMenu.
 void ui_add_menu(Wnd window, int menu_id, std::u16string_view title);
 void ui_add_menu_item(Wnd window, int menu_id, int item_id, std::u16string_view text);

@@ -96,8 +96,9 @@ class cwl_DialogWindow : public QWidget {
  public:
   cwl_DialogWindow(PageHandler handler, void* user_data, unsigned style, unsigned flags,
                    int client_width, int client_height);
+  ~cwl_DialogWindow() override;
 
-  std::intptr_t send(int message, std::intptr_t wparam, std::intptr_t lparam);
+  std::intptr_t send(UiMsg message, std::intptr_t wparam, std::intptr_t lparam);
   QWidget* client() const { return client_; }
   void add_control(ui_detail::ControlData* data) { controls_.push_back(data->control); }
   std::vector<QWidget*> controls() const;
@@ -153,5 +154,13 @@ void update_default_frame(cwl_DialogWindow* window, QWidget* focused);
 std::vector<QWidget*> tab_stops(cwl_DialogWindow* window);
 
 QFont make_font(const UiFont& font);
+
+// The post box of a window: opened at creation, closed when the window object goes (after
+// which posts to it are dropped).
+void open_post_box(cwl_DialogWindow* window);
+void close_post_box(Wnd window);
+// Requests the stop of the workers started for `window` (every worker for nullptr) and joins
+// them (ui/worker.cpp).
+void stop_workers(Wnd window);
 
 }  // namespace ui_detail

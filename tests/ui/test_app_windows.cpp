@@ -11,10 +11,10 @@
 #include "app/messages.h"
 #include "app/platform.h"
 #include "app/settings.h"
-#include "app/windows/app_windows.h"
 #include "core/text.h"
 #include "ui/controls.h"
 #include "ui_test_util.h"
+#include "windows/app_windows.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "integer/number.h"  // the codes the control speaks; both headers side by side
 #include "ui/composite.h"
 #include "ui/controls.h"
 #include "ui_test_util.h"
@@ -57,29 +58,45 @@ TEST(Composite, BaseListHoldsTheBasesItsStyleAsksFor) {
 TEST(Composite, TypeListCarriesNumberTypeCodesInOrder) {
   RecordingWindow win;
   Picked picked;
-  const NumberTypeTexts texts{u"rational", u"real", u"complex"};
-  Wnd all = ui_create_number_type(
-      win.wnd, 1, 0, 0, 120, 24, kTypeRational | kTypeReal | kTypeComplex, texts, on_pick, &picked);
+  const NumberTypeTexts texts{u"rational", u"real", u"complex", u"unsigned"};
+  Wnd all = ui_create_number_type(win.wnd, 1, 0, 0, 120, 24,
+                                  kTypeMaskRational | kTypeMaskReal | kTypeMaskComplex, texts,
+                                  on_pick, &picked);
   EXPECT_EQ(ui_class_name(all), "NumberTypeControl");
   QComboBox* list = list_in(all);
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->itemText(0), "rational");
   EXPECT_EQ(list->itemText(2), "complex");
   EXPECT_EQ(ui_number_type(all), 0);
-  ui_number_type_set(all, 2);
-  EXPECT_EQ(ui_number_type(all), 2);
-  ui_number_type_set(all, 10);  // unsigned integer is not offered
+  ui_number_type_set(all, kTypeComplex);
+  EXPECT_EQ(ui_number_type(all), kTypeComplex);
+  EXPECT_EQ(list->currentText(), "complex");
+  ui_number_type_set(all, kTypeRational);
+  EXPECT_EQ(list->currentText(), "rational");
+  ui_number_type_set(all, kTypeUInt);  // unsigned integer is not offered
   EXPECT_EQ(ui_number_type(all), 0);
 
-  Wnd two = ui_create_number_type(win.wnd, 2, 0, 30, 120, 24, kTypeReal | kTypeComplex, texts,
-                                  on_pick, &picked);
+  Wnd two = ui_create_number_type(win.wnd, 2, 0, 30, 120, 24, kTypeMaskReal | kTypeMaskComplex,
+                                  texts, on_pick, &picked);
   ASSERT_EQ(list_in(two)->count(), 2);
-  ui_number_type_set(two, 1);
+  ui_number_type_set(two, kTypeReal);
   win.show_active();
   list_in(two)->setFocus();
   QTest::keyClick(list_in(two), Qt::Key_Down);
   QTest::keyClick(list_in(two), Qt::Key_Up);
-  EXPECT_EQ(picked.values, (std::vector<int>{2, 1}));
+  EXPECT_EQ(picked.values, (std::vector<int>{kTypeComplex, kTypeReal}));
+
+  Wnd four =
+      ui_create_number_type(win.wnd, 3, 0, 60, 120, 24,
+                            kTypeMaskUInt | kTypeMaskRational | kTypeMaskReal | kTypeMaskComplex,
+                            texts, on_pick, &picked);
+  ASSERT_EQ(list_in(four)->count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    const int expected[] = {kTypeUInt, kTypeRational, kTypeReal, kTypeComplex};
+    EXPECT_EQ(list_in(four)->itemData(i).toInt(), expected[i]);
+  }
+  ui_number_type_set(four, kTypeUInt);
+  EXPECT_EQ(list_in(four)->currentText(), "unsigned");
 }
 
 TEST(Composite, DigitCountShowsItsNumber) {

@@ -74,7 +74,7 @@ TEST(DialogWindow, CloseHidesUnlessTheHandlerKeepsIt) {
   ui_close_window(win.wnd);
   EXPECT_FALSE(ui_is_visible(win.wnd));
   ASSERT_GE(win.seen.size(), 2u);
-  EXPECT_EQ(win.seen[0].message, kUiClose);
+  EXPECT_EQ(win.seen[0].message, UiMsg::Close);
 }
 
 TEST(DialogWindow, WorkerMessagesArriveInOrderWithOwnedTexts) {
@@ -97,12 +97,12 @@ TEST(DialogWindow, WorkerMessagesArriveInOrderWithOwnedTexts) {
       wait_for([&]() { return !win.seen.empty() && win.seen.back().wparam == kWorkerFinished; }));
   ASSERT_EQ(win.seen.size(), 51u);
   for (int i = 0; i < 50; ++i) {
-    EXPECT_EQ(win.seen[i].message, kUiWorkerMessage);
+    EXPECT_EQ(win.seen[i].message, UiMsg::Worker);
     EXPECT_EQ(win.seen[i].wparam, kWorkerOutput);
     EXPECT_EQ(win.texts[i], std::u16string(u"piece ") + static_cast<char16_t>(u'0' + i % 10));
   }
   EXPECT_EQ(win.texts.back(), u"");
-  EXPECT_EQ(kUiWorkerMessage, 0x8000 + 100);
+  EXPECT_EQ(static_cast<int>(UiMsg::Worker), 0x8000 + 100);
 }
 
 TEST(DialogWindow, MessagesForADestroyedWindowAreDropped) {
@@ -116,8 +116,9 @@ TEST(DialogWindow, MessagesForADestroyedWindowAreDropped) {
 TEST(DialogWindow, TimersTickUntilKilled) {
   RecordingWindow win;
   auto ticks = [&](int id) {
-    return std::count_if(win.seen.begin(), win.seen.end(),
-                         [id](const Seen& s) { return s.message == kUiTimer && s.wparam == id; });
+    return std::count_if(win.seen.begin(), win.seen.end(), [id](const Seen& s) {
+      return s.message == UiMsg::Timer && s.wparam == id;
+    });
   };
   ui_set_timer(win.wnd, 1000, 5);
   ui_set_timer(win.wnd, 1001, 5);
@@ -181,7 +182,7 @@ TEST(Menus, ItemsReportTheirIdsAndDisabledOnesCannotBeChosen) {
   EXPECT_FALSE(ui_choose_menu_item(win.wnd, 102));
   EXPECT_FALSE(ui_choose_menu_item(win.wnd, 103));
   ASSERT_EQ(win.seen.size(), 1u);
-  EXPECT_EQ(win.seen[0].message, kUiCommand);
+  EXPECT_EQ(win.seen[0].message, UiMsg::Command);
   EXPECT_EQ(win.seen[0].wparam, 101);
   EXPECT_EQ(win.seen[0].lparam, kNotifyMenu);
   EXPECT_EQ(ui_menu_text(win.wnd, 100), u"Application");

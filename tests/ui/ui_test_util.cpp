@@ -4,14 +4,15 @@
 
 namespace {
 
-std::intptr_t record(Wnd window, int message, std::intptr_t wparam, std::intptr_t lparam,
+std::intptr_t record(Wnd window, UiMsg message, std::intptr_t wparam, std::intptr_t lparam,
                      bool& default_handling) {
   auto* self = static_cast<RecordingWindow*>(ui_window_data(window));
-  if (self == nullptr || message == kUiCreate || message == kUiSize || message == kUiShow) return 0;
+  if (self == nullptr || message == UiMsg::Create || message == UiMsg::Size ||
+      message == UiMsg::Show)
+    return 0;
   self->seen.push_back({message, wparam, lparam});
-  if (message == kUiWorkerMessage)
-    self->texts.emplace_back(reinterpret_cast<const char16_t*>(lparam));
-  if (message == kUiClose && self->keep_open) default_handling = false;
+  if (message == UiMsg::Worker) self->texts.emplace_back(reinterpret_cast<const char16_t*>(lparam));
+  if (message == UiMsg::Close && self->keep_open) default_handling = false;
   return 0;
 }
 
@@ -39,7 +40,7 @@ RecordingWindow::~RecordingWindow() {
 std::vector<int> RecordingWindow::commands() const {
   std::vector<int> ids;
   for (const Seen& s : seen) {
-    if (s.message == kUiCommand) ids.push_back(static_cast<int>(s.wparam));
+    if (s.message == UiMsg::Command) ids.push_back(static_cast<int>(s.wparam));
   }
   return ids;
 }

@@ -14,7 +14,7 @@ void ensure_app();
 
 // What a page handler saw.
 struct Seen {
-  int message;
+  UiMsg message;
   std::intptr_t wparam;
   std::intptr_t lparam;
 };
@@ -26,8 +26,8 @@ struct RecordingWindow {
   Wnd wnd = nullptr;
   std::vector<Seen> seen;
   std::vector<std::u16string> texts;  // texts of worker messages
-  bool keep_open = false;             // kUiClose: clear the default handling
-  std::vector<int> commands() const;  // ids of kUiCommand messages
+  bool keep_open = false;             // UiMsg::Close: clear the default handling
+  std::vector<int> commands() const;  // ids of UiMsg::Command messages
   QWidget* widget() const { return ui_detail::widget(wnd); }
   // Shows the window and waits until it is active, so that focus and keys work.
   void show_active();

@@ -4,8 +4,8 @@
 #include "app/platform.h"
 #include "app/settings.h"
 #include "app/utf8.h"
-#include "app/windows/app_windows.h"
 #include "ui/controls.h"
+#include "windows/app_windows.h"
 
 namespace {
 
@@ -136,11 +136,11 @@ bool apply_controls() {
   return app_error_code() == 0;
 }
 
-std::intptr_t options_handler(Wnd window, int message, std::intptr_t wparam,
+std::intptr_t options_handler(Wnd window, UiMsg message, std::intptr_t wparam,
                               std::intptr_t /*lparam*/, bool& /*default_handling*/) {
-  if (message == kUiShow && wparam == 1) {
+  if (message == UiMsg::Show && wparam == 1) {
     load_controls();
-  } else if (message == kUiCommand) {
+  } else if (message == UiMsg::Command) {
     switch (wparam) {
       case kIdAutomatic:
         enable_separator_lists(ui_checked(g_controls.automatic));

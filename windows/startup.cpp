@@ -1,22 +1,24 @@
 // Start-up: the process, the number environment, settings and texts, the windows, the message
 // loop, and the settings written when the loop ends.
 #include <cstdio>
+#include <string>
 
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/platform.h"
 #include "app/settings.h"
 #include "app/utf8.h"
-#include "app/windows/app_windows.h"
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
+#include "ui/worker.h"
+#include "windows/app_windows.h"
 
 AppRecord g_app;
 
 namespace {
 
-#include "app/windows/app_icon.xpm"
+#include "windows/app_icon.xpm"
 
 void message_box(const char16_t* caption, const char16_t* text, int icon) {
   ui_message_box(caption != nullptr ? caption : u"", text != nullptr ? text : u"", icon, msg(0));
@@ -46,13 +48,17 @@ void prepare_application() {
 
 void create_windows() {
   g_app.main_window = create_main_window();
-  // The calculator, equation and prime windows are created here, in this order, as they come.
+  for (const TaskWindowEntry& e : task_windows()) {
+    if (e.create != nullptr) g_app.*e.slot = e.create();
+  }
   g_app.options = create_options_window();
   g_app.about = create_about_window();
   update_task_menu_items(g_app.main_window);
 }
 
 void destroy_windows() {
+  // No worker outlives the windows: each is asked to stop and joined before any window goes.
+  ui_stop_all_workers();
   for (Wnd* w : {&g_app.main_window, &g_app.calculator, &g_app.equations, &g_app.primes,
                  &g_app.factors, &g_app.options, &g_app.polynomials, &g_app.about,
                  &g_app.linear_systems, &g_app.variables}) {
@@ -71,6 +77,12 @@ void show_welcome_hint() {
 }
 
 int numerion_main(int argc, char** argv) {
+  StartOptions options;
+  std::string error;
+  if (!parse_start_options(argc, argv, options, error)) {
+    std::fputs(error.c_str(), stderr);
+    return 2;
+  }
   if (!ui_display_available()) {
     std::fputs("numerion: no display to show windows on; numerion-cli calculates in a terminal.\n",
                stderr);
@@ -81,6 +93,9 @@ int numerion_main(int argc, char** argv) {
   create_windows();
   show_welcome_hint();
   ui_show_window(g_app.main_window);
+  if (options.window != nullptr) {
+    if (Wnd task = g_app.*options.window->slot) ui_show_window(task);
+  }
   const int code = ui_run_loop();
   if (!save_settings()) {
     const std::u16string path = utf8_or_latin1_to_utf16(settings_path().native());

@@ -4,7 +4,7 @@
 #include "app/app_error.h"
 #include "app/messages.h"
 #include "app/utf8.h"
-#include "app/windows/app_windows.h"
+#include "windows/app_windows.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,16 +59,51 @@ void update_task_menu_items(Wnd main_window);
 Wnd create_options_window();
 Wnd create_about_window();
 
+// --- task windows --------------------------------------------------------------------------------
+// The six task windows, in the order they are created at start-up. A window that exists fills in
+// its `create` function in windows/task_windows.cpp; that makes it part of the start, enables its
+// Algebra item and lets `numerion --window NAME` open it.
+struct TaskWindowEntry {
+  std::string_view name;  // for `--window NAME`
+  int menu_item;          // its Algebra item
+  Wnd AppRecord::*slot;   // where the application record keeps it
+  Wnd (*create)();        // makes the window, hidden; nullptr while it is not built
+};
+std::span<const TaskWindowEntry> task_windows();
+const TaskWindowEntry* find_task_window(std::string_view name);
+const TaskWindowEntry* find_task_window(int menu_item);
+// "calculator, equations, linear, polynomials, primes, factors".
+std::string task_window_names();
+
+// The task windows' creators, defined in their own files as the windows come.
+Wnd create_calculator_window();
+Wnd create_equations_window();
+Wnd create_linear_systems_window();
+Wnd create_polynomials_window();
+Wnd create_primes_window();
+Wnd create_factors_window();
+
 // --- start-up ------------------------------------------------------------------------------------
-// The whole program: the user-interface library is set up from argc/argv, which the program
-// otherwise ignores. Returns the exit code of the message loop.
+// The program's own options; every other argument is left to the user-interface library.
+struct StartOptions {
+  const TaskWindowEntry* window = nullptr;  // `--window NAME` (or `--window=NAME`)
+};
+// False with the reason in `error` (one line or two, ending in a newline) when an option is
+// wrong: an unknown window name (with the list of names), a missing name, or a window this build
+// does not have yet. The program then exits with status 2.
+bool parse_start_options(int argc, const char* const* argv, StartOptions& options,
+                         std::string& error);
+
+// The whole program: its own options, then the user-interface library set up from argc/argv.
+// Returns the exit code of the message loop, or 2 for a wrong option.
 int numerion_main(int argc, char** argv);
 // Steps after the user-interface library exists and before the windows: DPI and font, the
 // number environment, settings, separators, texts, the help folder, the icon, the message box.
 void prepare_application();
-// Creates every window hidden, in the order of start-up.
+// Creates every window hidden, in the order of start-up: main, task windows, options, About.
 void create_windows();
-// Destroys the windows and frees the thread's scratch block (tests call it between runs).
+// Stops and joins every worker, destroys the windows (and their TaskWindow objects) and frees the
+// thread's scratch block (tests call it between runs).
 void destroy_windows();
 // The first start shows the About window once and remembers that it did.
 void show_welcome_hint();

@@ -4,12 +4,12 @@
 
 #include "app/messages.h"
 #include "app/text_builder.h"
-#include "app/windows/app_windows.h"
 #include "ui/controls.h"
+#include "windows/app_windows.h"
 
 namespace {
 
-#include "app/windows/donate_icon.xpm"
+#include "windows/donate_icon.xpm"
 
 enum : int { kIdIcon = 10, kIdTitle, kIdDate, kIdMaker, kIdMail, kIdHomepage, kIdDonate, kIdOk };
 
@@ -31,9 +31,9 @@ std::u16string format_line(MessageId id, std::u16string_view a, std::u16string_v
   return line;
 }
 
-std::intptr_t about_handler(Wnd window, int message, std::intptr_t wparam, std::intptr_t /*lparam*/,
-                            bool& /*default_handling*/) {
-  if (message != kUiCommand) return 0;
+std::intptr_t about_handler(Wnd window, UiMsg message, std::intptr_t wparam,
+                            std::intptr_t /*lparam*/, bool& /*default_handling*/) {
+  if (message != UiMsg::Command) return 0;
   switch (wparam) {
     case kIdOk:
       ui_hide_window(window);

@@ -1,5 +1,5 @@
 // numerion: the windowed calculator.
-#include "app/windows/app_windows.h"
+#include "windows/app_windows.h"
 
 int main(int argc, char** argv) {
   return numerion_main(argc, argv);

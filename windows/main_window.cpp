@@ -1,7 +1,7 @@
 // The main window: a small resizable window whose menu opens every other window.
 #include "app/messages.h"
 #include "app/text_builder.h"
-#include "app/windows/app_windows.h"
+#include "windows/app_windows.h"
 
 namespace {
 
@@ -32,28 +32,14 @@ constexpr MenuEntry kMenu[] = {
 
 // The task window an Algebra item shows; nullptr while that window does not exist.
 Wnd task_window(int item) {
-  switch (item) {
-    case kMenuCalculator:
-      return g_app.calculator;
-    case kMenuEquations:
-      return g_app.equations;
-    case kMenuLinearSystems:
-      return g_app.linear_systems;
-    case kMenuPolynomials:
-      return g_app.polynomials;
-    case kMenuPrimes:
-      return g_app.primes;
-    case kMenuFactors:
-      return g_app.factors;
-    default:
-      return nullptr;
-  }
+  const TaskWindowEntry* e = find_task_window(item);
+  return e != nullptr ? g_app.*e->slot : nullptr;
 }
 
-std::intptr_t main_handler(Wnd window, int message, std::intptr_t wparam, std::intptr_t /*lparam*/,
-                           bool& default_handling) {
+std::intptr_t main_handler(Wnd window, UiMsg message, std::intptr_t wparam,
+                           std::intptr_t /*lparam*/, bool& default_handling) {
   switch (message) {
-    case kUiCommand:
+    case UiMsg::Command:
       switch (wparam) {
         case kMenuOptions:
           if (g_app.options != nullptr) ui_show_window(g_app.options);
@@ -72,7 +58,7 @@ std::intptr_t main_handler(Wnd window, int message, std::intptr_t wparam, std::i
           break;
       }
       return 0;
-    case kUiClose:
+    case UiMsg::Close:
       // Closing the main window ends the message loop and with it the program.
       default_handling = false;
       ui_hide_window(window);

@@ -1,5 +1,5 @@
 // The time of the build, written by the build into build_date.inc.
-#include "app/windows/app_windows.h"
+#include "windows/app_windows.h"
 
 std::u16string_view build_date_text() {
   static constexpr char16_t kDate[] =

@@ -1,0 +1,86 @@
+// The registry of the task windows and the program's start options.
+#include <cstring>
+
+#include "windows/app_windows.h"
+
+namespace {
+
+// One entry per window; each `create` stands on a line of its own, so that the windows can be
+// filled in independently.
+// clang-format off
+const TaskWindowEntry kTaskWindows[] = {
+    {"calculator", kMenuCalculator, &AppRecord::calculator,
+     nullptr},
+    {"equations", kMenuEquations, &AppRecord::equations,
+     nullptr},
+    {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
+     nullptr},
+    {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
+     nullptr},
+    {"primes", kMenuPrimes, &AppRecord::primes,
+     nullptr},
+    {"factors", kMenuFactors, &AppRecord::factors,
+     nullptr},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const TaskWindowEntry> task_windows() {
+  return kTaskWindows;
+}
+
+const TaskWindowEntry* find_task_window(std::string_view name) {
+  for (const TaskWindowEntry& e : kTaskWindows) {
+    if (e.name == name) return &e;
+  }
+  return nullptr;
+}
+
+const TaskWindowEntry* find_task_window(int menu_item) {
+  for (const TaskWindowEntry& e : kTaskWindows) {
+    if (e.menu_item == menu_item) return &e;
+  }
+  return nullptr;
+}
+
+std::string task_window_names() {
+  std::string names;
+  for (const TaskWindowEntry& e : kTaskWindows) {
+    if (!names.empty()) names += ", ";
+    names += e.name;
+  }
+  return names;
+}
+
+bool parse_start_options(int argc, const char* const* argv, StartOptions& options,
+                         std::string& error) {
+  options = StartOptions{};
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+    std::string_view name;
+    if (arg == "--window") {
+      if (i + 1 >= argc) {
+        error = "numerion: --window needs the name of a window: " + task_window_names() + "\n";
+        return false;
+      }
+      name = argv[++i];
+    } else if (arg.starts_with("--window=")) {
+      name = arg.substr(std::strlen("--window="));
+    } else {
+      continue;  // the user-interface library's, or ignored
+    }
+    const TaskWindowEntry* entry = find_task_window(name);
+    if (entry == nullptr) {
+      error = "numerion: unknown window \"" + std::string(name) +
+              "\"; the windows are: " + task_window_names() + "\n";
+      return false;
+    }
+    if (entry->create == nullptr) {
+      error = "numerion: the window \"" + std::string(name) + "\" is not part of this build yet\n";
+      return false;
+    }
+    options.window = entry;  // the last one given counts
+  }
+  return true;
+}
