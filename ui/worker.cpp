@@ -12,7 +12,7 @@
 struct UiWorker::State {
   bool running = true;  // the completion has neither run nor been dropped
   // The job's flag while it may be set; it keeps the job record, so it goes with the job.
-  std::shared_ptr<std::atomic<bool>> stop_flag;
+  std::shared_ptr<std::atomic<std::uint8_t>> stop_flag;
 };
 
 namespace {
@@ -30,7 +30,7 @@ UiWorker::~UiWorker() {
   std::erase(g_workers, this);
 }
 
-bool UiWorker::start(Wnd window, std::shared_ptr<std::atomic<bool>> stop_flag,
+bool UiWorker::start(Wnd window, std::shared_ptr<std::atomic<std::uint8_t>> stop_flag,
                      std::function<void()> work, std::function<void()> done) {
   if (window == nullptr || running()) return false;
   UiPostTarget target = ui_post_target(window);

@@ -2,13 +2,13 @@
 // user-interface thread.
 //
 // The job record is shared between the window and the thread (std::shared_ptr), and its stop
-// flag is a std::atomic<bool> inside it. The worker thread runs the work function; when it
+// flag is a std::atomic<std::uint8_t> inside it. The worker thread runs the work function; when it
 // returns, the completion is posted to the window with ui_post and runs there, unless the window
 // or the UiWorker is gone by then (the completion is then dropped without running). The window
 // reads the job's results only in the completion, after the thread has finished with them.
 //
 //   struct SumJob {
-//     std::atomic<bool> stop{false};
+//     std::atomic<std::uint8_t> stop{false};
 //     std::string input;  // filled in on the window thread before the start
 //     std::string result;
 //   };
@@ -23,6 +23,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -42,16 +43,16 @@ class UiWorker {
   // pointer into the job record so that it lives as long as the worker may set it; it is
   // cleared here. False, and nothing started, while an earlier job has not completed, or
   // without a window.
-  bool start(Wnd window, std::shared_ptr<std::atomic<bool>> stop_flag, std::function<void()> work,
+  bool start(Wnd window, std::shared_ptr<std::atomic<std::uint8_t>> stop_flag, std::function<void()> work,
              std::function<void()> done);
 
   // The same for a job record with its stop flag as a member: `work(job)` on the thread,
   // `done(job)` on the user-interface thread.
   template <class Job, class Work, class Done>
-  bool start_job(Wnd window, std::shared_ptr<Job> job, std::atomic<bool> Job::*stop, Work work,
+  bool start_job(Wnd window, std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop, Work work,
                  Done done) {
     if (job == nullptr) return false;
-    std::shared_ptr<std::atomic<bool>> flag(job, &((*job).*stop));
+    std::shared_ptr<std::atomic<std::uint8_t>> flag(job, &((*job).*stop));
     return start(
         window, std::move(flag), [job, work = std::move(work)]() mutable { work(*job); },
         [job, done = std::move(done)]() mutable { done(*job); });

@@ -9,10 +9,13 @@
 //   id, position, text, style, member) with create_controls; controls a table cannot describe
 //   are created by hand in on_create.
 // - One static handler dispatches the toolkit's messages to the virtual on_* functions.
-// - Work runs on a worker thread: start_job(job, &Job::stop, work, done) disables the other
-//   top-level windows, runs work(job) on the thread and, on the window thread, enables them
-//   again and calls done(job). The job record (a struct you define, holding its inputs, results
-//   and a std::atomic<bool> stop) is shared with the thread; read its results only in done.
+// - Work runs on a worker thread: start_job(job, work, done) disables the other top-level
+//   windows, runs work(job) on the thread and, on the window thread, enables them again and
+//   calls done(job). The job record is built on JobBase (app/job.h: the context snapshot, the
+//   stop flag its arithmetic polls, the errors it hands back), e.g. CalcJob with calc_run_job,
+//   EquationJob with RunEquationJob, PrimesJob with RunPrimesJob; it is shared with the thread,
+//   so read its results only in done. (start_job(job, &Job::stop, work, done) takes any record
+//   with a std::atomic<std::uint8_t> stop member.)
 //   stop_job() asks for the stop; busy() tells whether a job runs. After a completion, a guard of
 //   200 ms (guard_active()) lets a window ignore the clicks that were meant for "Stop".
 // - The window registers itself in windows/task_windows.cpp under its name (calculator,
@@ -43,12 +46,14 @@
 #pragma once
 
 #include <atomic>
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <utility>
 
+#include "app/job.h"
 #include "app/messages.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
@@ -149,7 +154,7 @@ class TaskWindow {
   // thread. Every other top-level window is disabled meanwhile; the guard starts after `done`.
   // False when a job still runs.
   template <class Job, class Work, class Done>
-  bool start_job(std::shared_ptr<Job> job, std::atomic<bool> Job::*stop, Work work, Done done) {
+  bool start_job(std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop, Work work, Done done) {
     if (busy()) return false;
     set_other_windows_enabled(false);
     const bool started = worker_.start_job(wnd_, std::move(job), stop, std::move(work),
@@ -158,6 +163,24 @@ class TaskWindow {
                                              start_guard();
                                              done(j);
                                            });
+    if (!started) set_other_windows_enabled(true);
+    return started;
+  }
+  // The same for a job record built on JobBase (app/job.h): its own stop flag, which its
+  // computation polls through the worker's context.
+  template <class Job, class Work, class Done>
+    requires std::derived_from<Job, JobBase>
+  bool start_job(std::shared_ptr<Job> job, Work work, Done done) {
+    if (busy() || job == nullptr) return false;
+    set_other_windows_enabled(false);
+    std::shared_ptr<std::atomic<std::uint8_t>> flag(job, &job->stop.flag);
+    const bool started = worker_.start(
+        wnd_, std::move(flag), [job, work = std::move(work)]() mutable { work(*job); },
+        [this, job, done = std::move(done)]() mutable {
+          set_other_windows_enabled(true);
+          start_guard();
+          done(*job);
+        });
     if (!started) set_other_windows_enabled(true);
     return started;
   }

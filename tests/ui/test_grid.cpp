@@ -71,7 +71,7 @@ struct GridFixture : ::testing::Test {
   int edit_notices() const {
     int n = 0;
     for (const Seen& s : win.seen)
-      n += s.message == kUiCommand && s.wparam == 2 && s.lparam == kNotifyEditChange;
+      n += s.message == UiMsg::Command && s.wparam == 2 && s.lparam == kNotifyEditChange;
     return n;
   }
   void paste_at(int r, int c, const QString& text) {

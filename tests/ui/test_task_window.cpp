@@ -16,8 +16,8 @@
 namespace {
 
 struct CountJob {
-  std::atomic<bool> stop{false};
-  std::atomic<bool> started{false};
+  std::atomic<std::uint8_t> stop{false};
+  std::atomic<std::uint8_t> started{false};
   long limit = 0;
   long count = 0;
   bool stopped = false;

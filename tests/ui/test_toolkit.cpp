@@ -79,7 +79,7 @@ TEST(DialogWindow, CloseHidesUnlessTheHandlerKeepsIt) {
 
 TEST(DialogWindow, WorkerMessagesArriveInOrderWithOwnedTexts) {
   RecordingWindow win;
-  std::atomic<bool> started{false};
+  std::atomic<std::uint8_t> started{false};
   std::thread worker([&]() {
     started.store(true, std::memory_order_relaxed);
     for (int i = 0; i < 50; ++i) {

@@ -89,8 +89,8 @@ TEST(Post, ThreadsPostingWhileTheWindowIsDestroyedLoseNothingAndRunNothingLate) 
   for (int round = 0; round < 5; ++round) {
     std::atomic<int> freed{0};
     std::atomic<int> posted{0};
-    std::atomic<bool> go{false};
-    std::atomic<bool> halt{false};
+    std::atomic<std::uint8_t> go{false};
+    std::atomic<std::uint8_t> halt{false};
     int ran = 0;
     Wnd w = plain_window();
     const UiPostTarget target = ui_post_target(w);
@@ -125,7 +125,7 @@ TEST(Post, ThreadsPostingWhileTheWindowIsDestroyedLoseNothingAndRunNothingLate) 
 }
 
 struct SumJob {
-  std::atomic<bool> stop{false};
+  std::atomic<std::uint8_t> stop{false};
   std::uint64_t limit = 0;
   std::uint64_t result = 0;
   bool stopped = false;
@@ -162,7 +162,7 @@ TEST(Worker, DeliversOneCompletionWithTheJobsResult) {
   // The next job runs on a new thread of the same worker; a throw still completes it.
   bool second = false;
   ASSERT_TRUE(worker.start(
-      win.wnd, std::make_shared<std::atomic<bool>>(false),
+      win.wnd, std::make_shared<std::atomic<std::uint8_t>>(false),
       []() { throw std::runtime_error("fails"); }, [&]() { second = true; }));
   ASSERT_TRUE(wait_for([&]() { return second; }));
   EXPECT_FALSE(worker.start(
