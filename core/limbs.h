@@ -41,6 +41,18 @@ Word take_leading_digits(DecFloat* dst, const Word* src, std::int64_t len, std::
 // least significant, 0) up; lower columns are skipped (0 gives the exact product).
 void product_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t low_col);
 
+// The same for a * a, each cross product summed once.
+void square_columns(Word* out, const Word* a, std::int64_t n, std::int64_t low_col);
+
+// The exact product of two n-limb integers into out[0 .. 2n) by Karatsuba's method from
+// kKaratsubaLimbs limbs on (kKaratsubaSquareLimbs for a square, a == b); below, by columns.
+inline constexpr std::int64_t kKaratsubaLimbs = 40;
+inline constexpr std::int64_t kKaratsubaSquareLimbs = 48;
+void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n);
+// The same with the threshold given (the tests force the recursion down to small sizes).
+void limbs_mul_karatsuba(Word* out, const Word* a, const Word* b, std::int64_t n,
+                         std::int64_t threshold);
+
 // q[0 .. ulen - vlen] = floor(u / v) and, when rem is given, rem[0 .. vlen) = u mod v; u is
 // overwritten. v[0] != 0 and ulen >= vlen.
 void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64_t vlen,

@@ -1,0 +1,89 @@
+// The fast methods of long operands against the plain ones they replace: Karatsuba and the
+// square's columns against the column product, at and around the sizes where they switch.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "core/arith.h"
+#include "core/limbs.h"
+#include "tests/core/test_util.h"
+
+namespace {
+
+class FastArithTest : public ::testing::Test {
+ protected:
+  void SetUp() override { arith_reset(); }
+  void TearDown() override { arith_reset(); }
+};
+
+// Random limbs; kind 1 gives all limbs 10^19 - 1 (every sum carries), kind 2 long runs of
+// zeros and nines.
+std::vector<Word> random_limbs(std::mt19937_64& rng, std::int64_t n, int kind) {
+  std::vector<Word> v(static_cast<std::size_t>(n));
+  for (Word& w : v) {
+    if (kind == 1) {
+      w = kLimbBase - 1;
+    } else if (kind == 2) {
+      w = rng() % 3 == 0 ? 0 : kLimbBase - 1 - rng() % 2;
+    } else {
+      w = rng() % kLimbBase;
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+TEST_F(FastArithTest, KaratsubaMatchesColumnProduct) {
+  std::mt19937_64 rng(5);
+  for (std::int64_t n : std::initializer_list<std::int64_t>{
+           1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 39, 40, 41, 47, 48, 49, 81, 97, 160, 531}) {
+    for (int kind = 0; kind < 3; ++kind) {
+      const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, kind % 2);
+      std::vector<Word> want(static_cast<std::size_t>(2 * n)), got(want.size());
+      product_columns(want.data(), a.data(), b.data(), n, 0);
+      for (std::int64_t t : {std::int64_t{4}, std::int64_t{9}, kKaratsubaLimbs}) {
+        limbs_mul_karatsuba(got.data(), a.data(), b.data(), n, t);
+        EXPECT_EQ(got, want) << "n=" << n << " threshold=" << t << " kind=" << kind;
+      }
+      limbs_mul(got.data(), a.data(), b.data(), n);
+      EXPECT_EQ(got, want) << "n=" << n;
+      // squares: the recursion and the columns that sum each cross product once
+      product_columns(want.data(), a.data(), a.data(), n, 0);
+      for (std::int64_t t : {std::int64_t{4}, std::int64_t{9}, kKaratsubaSquareLimbs}) {
+        limbs_mul_karatsuba(got.data(), a.data(), a.data(), n, t);
+        EXPECT_EQ(got, want) << "square n=" << n << " threshold=" << t << " kind=" << kind;
+      }
+      for (std::int64_t low : {std::int64_t{0}, n - 4 > 0 ? n - 4 : 0}) {
+        product_columns(want.data(), a.data(), a.data(), n, low);
+        square_columns(got.data(), a.data(), n, low);
+        EXPECT_EQ(got, want) << "square columns n=" << n << " from " << low;
+      }
+    }
+  }
+}
+
+TEST_F(FastArithTest, SquareEqualsProductOfACopy) {
+  // dec_mul takes the square's path when both operands are one record; the result and its
+  // round limb must be those of the general product, including the rare full recomputation.
+  std::mt19937_64 rng(9);
+  for (std::int64_t p :
+       std::initializer_list<std::int64_t>{16, 76, 77, 95, 96, 760, 912, 1000, 10005}) {
+    set_precision(p);
+    for (int i = 0; i < 20; ++i) {
+      Dec a, c, r1, r2;
+      std::string d = std::to_string(1 + rng() % 9);
+      for (std::int64_t j = 1; j < p; ++j) {
+        d.push_back(i % 4 == 1 && j > p / 2 ? (i % 8 == 1 ? '9' : '0')
+                                            : static_cast<char>('0' + rng() % 10));
+      }
+      set_digits(a, d, 0);
+      dec_copy(c, a);
+      const Word rl1 = dec_mul(r1, a, a);
+      const Word rl2 = dec_mul(r2, a, c);
+      EXPECT_EQ(rl1, rl2) << "P=" << p;
+      EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p;
+    }
+  }
+}
