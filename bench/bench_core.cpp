@@ -63,6 +63,17 @@ void BM_Div(benchmark::State& state) {
   }
 }
 
+// Quotients by Newton's reciprocal (second argument 0) or by long division (1) across the
+// switch at kNewtonDivLimbs.
+void BM_DivMethod(benchmark::State& state) {
+  Operands o = make_operands(state.range(0));
+  auto div = state.range(1) ? dec_div_long : dec_div;
+  for (auto _ : state) {
+    apply_rounding(o.r.data(), div(o.r.data(), o.a.data(), o.b.data()));
+    benchmark::DoNotOptimize(o.r.data());
+  }
+}
+
 void BM_Sqr(benchmark::State& state) {
   Operands o = make_operands(state.range(0));
   for (auto _ : state) {
@@ -202,6 +213,7 @@ BENCHMARK(BM_Add)->NUMERION_DIGITS;
 BENCHMARK(BM_Mul)->NUMERION_DIGITS;
 BENCHMARK(BM_Div)->NUMERION_DIGITS;
 BENCHMARK(BM_Sqr)->NUMERION_DIGITS;
+BENCHMARK(BM_DivMethod)->ArgsProduct({{760, 1140, 1520, 2280, 3040}, {0, 1}});
 BENCHMARK(BM_LimbProduct)
     ->ArgsProduct({{40, 64, 100, 133, 265, 530}, {1000, 40, 64, 100, 140}, {0, 1}});
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;

@@ -33,6 +33,10 @@ std::vector<Word> random_limbs(std::mt19937_64& rng, std::int64_t n, int kind) {
   return v;
 }
 
+void from_digits_short(DecFloat* x, std::uint64_t v) {
+  apply_rounding(x, dec_from_word(x, v));
+}
+
 }  // namespace
 
 TEST_F(FastArithTest, KaratsubaMatchesColumnProduct) {
@@ -84,6 +88,48 @@ TEST_F(FastArithTest, SquareEqualsProductOfACopy) {
       const Word rl2 = dec_mul(r2, a, c);
       EXPECT_EQ(rl1, rl2) << "P=" << p;
       EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p;
+    }
+  }
+}
+
+TEST_F(FastArithTest, NewtonQuotientMatchesLongDivision) {
+  // Same digits and round limb as the long division, around the switch and at the top, with
+  // quotients that end in long runs of nines or zeros (exact quotients, near-exact ones).
+  std::mt19937_64 rng(13);
+  for (std::int64_t p :
+       std::initializer_list<std::int64_t>{19 * (kNewtonDivLimbs - 1), 19 * kNewtonDivLimbs - 5,
+                                           19 * kNewtonDivLimbs + 1, 1000, 2001, 10005}) {
+    set_precision(p);
+    for (int i = 0; i < 12; ++i) {
+      Dec a, b, q1, q2;
+      auto random_digits = [&] {
+        std::string d = std::to_string(1 + rng() % 9);
+        for (std::int64_t j = 1; j < p; ++j) d.push_back(static_cast<char>('0' + rng() % 10));
+        return d;
+      };
+      set_digits(b, random_digits(), static_cast<std::int64_t>(rng() % 7) - 3);
+      if (i % 3 == 0) {
+        // a = b * c exactly (c short): the quotient is c, the round limb 0
+        Dec c;
+        from_digits_short(c, 1 + rng() % 999999);
+        dec_mul(a, b, c);
+      } else if (i % 3 == 1) {
+        // a = b * c rounded: quotients next to an exact value
+        Dec c;
+        set_digits(c, random_digits().substr(0, static_cast<std::size_t>(p / 2)), 0);
+        dec_mul_rounded(a, b, c);
+      } else {
+        set_digits(a, random_digits(), static_cast<std::int64_t>(rng() % 7) - 3);
+      }
+      if (i % 4 == 3) dec_negate(a);
+      const Word rl1 = dec_div(q1, a, b);
+      const Word rl2 = dec_div_long(q2, a, b);
+      EXPECT_EQ(rl1, rl2) << "P=" << p << " i=" << i;
+      EXPECT_EQ(raw_text(q1), raw_text(q2)) << "P=" << p << " i=" << i;
+      // aliasing: the quotient into the divisor
+      dec_copy(q1, b);
+      dec_div(q1, a, q1);
+      EXPECT_EQ(raw_text(q1), raw_text(q2));
     }
   }
 }
