@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/arith.h"
+#include "core/elementary.h"
+#include "core/elementary_internal.h"
 #include "core/limbs.h"
 #include "tests/core/test_util.h"
 
@@ -130,6 +132,51 @@ TEST_F(FastArithTest, NewtonQuotientMatchesLongDivision) {
       dec_copy(q1, b);
       dec_div(q1, a, q1);
       EXPECT_EQ(raw_text(q1), raw_text(q2));
+    }
+  }
+}
+
+TEST_F(FastArithTest, NewtonSquareRootIsTheTruncatedRoot) {
+  // From the switch on, the P digits s satisfy s^2 <= x < (s + ulp)^2, checked with exact
+  // products at 2P + 2 digits; the rounded root equals the plain iteration's on random operands;
+  // perfect squares give their root with a zero round limb.
+  std::mt19937_64 rng(17);
+  for (std::int64_t p :
+       std::initializer_list<std::int64_t>{19 * (kNewtonSqrtLimbs - 1), 19 * kNewtonSqrtLimbs - 3,
+                                           19 * kNewtonSqrtLimbs + 2, 1000, 4000, 10005}) {
+    for (int i = 0; i < 8; ++i) {
+      set_precision(p);
+      Dec x, s, r1, r2;
+      std::string d = std::to_string(1 + rng() % 9);
+      for (std::int64_t j = 1; j < p; ++j) d.push_back(static_cast<char>('0' + rng() % 10));
+      set_digits(x, d, static_cast<std::int64_t>(rng() % 9) - 4);
+      if (i == 7) {
+        set_digits(x, d.substr(0, static_cast<std::size_t>(p / 2 - 1)), 3);
+        dec_mul(x, x, x);  // exact: a square of P/2 - 1 digits
+      }
+      const Word rl = dec_sqrt(s, x);
+      if (i == 7) {
+        EXPECT_EQ(rl, 0u) << "P=" << p;
+      }
+      apply_rounding(r1, with_guard_digits(kSqrtGuardDigits, dec_sqrt, r1, x));
+      apply_rounding(r2, with_guard_digits(kSqrtGuardDigits, dec_sqrt_plain, r2, x));
+      EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p << " i=" << i;
+      if ((p + 18) / 19 < kNewtonSqrtLimbs) continue;  // the plain iteration is 2 ulp good
+      // s + ulp: add one unit in the last place
+      Dec up, one_ulp;
+      dec_from_word(one_ulp, 1);
+      set_exponent_checked(one_ulp, dec_exponent(s) - (p - 1), false);
+      dec_add_sub(up, s, one_ulp, 0);
+      const std::int64_t q = 2 * p + 2;
+      std::vector<Word> ws(static_cast<std::size_t>(q / 19 + 4)), wu(ws.size()), wx(ws.size());
+      realign(ws.data(), q, s, p);
+      realign(wu.data(), q, up, p);
+      realign(wx.data(), q, x, p);
+      elem::PrecisionScope exact(q);  // beyond the largest setting at P = 10005
+      EXPECT_EQ(dec_mul(ws.data(), ws.data(), ws.data()), 0u);
+      EXPECT_EQ(dec_mul(wu.data(), wu.data(), wu.data()), 0u);
+      EXPECT_LE(dec_compare(ws.data(), wx.data(), false), 0) << "P=" << p << " i=" << i;
+      EXPECT_GT(dec_compare(wu.data(), wx.data(), false), 0) << "P=" << p << " i=" << i;
     }
   }
 }
