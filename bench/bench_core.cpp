@@ -9,6 +9,7 @@
 #include "core/complex.h"
 #include "core/decfloat.h"
 #include "core/hyperbolic.h"
+#include "core/limbs.h"
 #include "core/text.h"
 #include "core/trig.h"
 
@@ -59,6 +60,43 @@ void BM_Div(benchmark::State& state) {
   for (auto _ : state) {
     dec_div_rounded(o.r.data(), o.a.data(), o.b.data());
     benchmark::DoNotOptimize(o.r.data());
+  }
+}
+
+// Quotients by Newton's reciprocal (second argument 0) or by long division (1) across the
+// switch at kNewtonDivLimbs.
+void BM_DivMethod(benchmark::State& state) {
+  Operands o = make_operands(state.range(0));
+  auto div = state.range(1) ? dec_div_long : dec_div;
+  for (auto _ : state) {
+    apply_rounding(o.r.data(), div(o.r.data(), o.a.data(), o.b.data()));
+    benchmark::DoNotOptimize(o.r.data());
+  }
+}
+
+void BM_Sqr(benchmark::State& state) {
+  Operands o = make_operands(state.range(0));
+  for (auto _ : state) {
+    dec_mul_rounded(o.r.data(), o.a.data(), o.a.data());
+    benchmark::DoNotOptimize(o.r.data());
+  }
+}
+
+// Exact limb products of n limbs with the Karatsuba threshold t (the columns alone when t > n),
+// squares when the third argument is 1: the figures behind kKaratsubaLimbs.
+void BM_LimbProduct(benchmark::State& state) {
+  const std::int64_t n = state.range(0), t = state.range(1);
+  std::mt19937_64 rng(7);
+  std::vector<Word> a(static_cast<std::size_t>(n)), b(a.size()), r(2 * a.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    a[i] = rng() % kLimbBase;
+    b[i] = rng() % kLimbBase;
+  }
+  arith_reset();
+  const Word* bb = state.range(2) ? a.data() : b.data();
+  for (auto _ : state) {
+    limbs_mul_karatsuba(r.data(), a.data(), bb, n, t);
+    benchmark::DoNotOptimize(r.data());
   }
 }
 
@@ -174,6 +212,10 @@ void BM_ComplexRoot(benchmark::State& state) {
 BENCHMARK(BM_Add)->NUMERION_DIGITS;
 BENCHMARK(BM_Mul)->NUMERION_DIGITS;
 BENCHMARK(BM_Div)->NUMERION_DIGITS;
+BENCHMARK(BM_Sqr)->NUMERION_DIGITS;
+BENCHMARK(BM_DivMethod)->ArgsProduct({{760, 1140, 1520, 2280, 3040}, {0, 1}});
+BENCHMARK(BM_LimbProduct)
+    ->ArgsProduct({{40, 64, 100, 133, 265, 530}, {1000, 40, 64, 100, 140}, {0, 1}});
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;
 BENCHMARK(BM_Format)->NUMERION_DIGITS;
 BENCHMARK(BM_Sin)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);

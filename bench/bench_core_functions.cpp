@@ -44,6 +44,14 @@ void BM_Ln(benchmark::State& state) {
 void BM_Sqrt(benchmark::State& state) {
   run_unary(state, 0, dec_sqrt_rounded);
 }
+// Square roots by the reciprocal square root (second argument 0) or by the plain iteration
+// with divisions (1), across the switch at kNewtonSqrtLimbs.
+void BM_SqrtMethod(benchmark::State& state) {
+  auto sqrt = state.range(1) ? dec_sqrt_plain : dec_sqrt;
+  run_unary(state, 0, [sqrt](DecFloat* r, const DecFloat* x) {
+    apply_rounding(r, with_guard_digits(kSqrtGuardDigits, sqrt, r, x));
+  });
+}
 void BM_Cbrt(benchmark::State& state) {
   run_unary(state, 0, dec_cbrt_rounded);
 }
@@ -86,6 +94,7 @@ void BM_ConstantLoad(benchmark::State& state) {
 BENCHMARK(BM_Exp)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Ln)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Sqrt)->DIGITS->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SqrtMethod)->ArgsProduct({{380, 760, 1140, 2280, 10005}, {0, 1}});
 BENCHMARK(BM_Cbrt)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pow)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Factorial1000)->DIGITS->Unit(benchmark::kMicrosecond);

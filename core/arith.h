@@ -20,6 +20,8 @@ Word dec_div_word(DecFloat* dst, const DecFloat* a, std::uint64_t d, std::uint64
 void dec_reciprocal(DecFloat* dst, const DecFloat* a);
 // a / b truncated to P digits; callers use with_guard_digits(3, ...) and apply_rounding.
 Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b);
+// The same result by long division at every length (the reference of the fast method).
+Word dec_div_long(DecFloat* dst, const DecFloat* a, const DecFloat* b);
 // Correctly rounded quotient: with_guard_digits(3, dec_div) then apply_rounding.
 void dec_div_rounded(DecFloat* dst, const DecFloat* a, const DecFloat* b);
 // q = trunc(a / b), r = a - q b, both exact (q truncated to P digits when longer); either

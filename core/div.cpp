@@ -1,6 +1,8 @@
 // Division: exact long division in base 10^19 (normalised divisor, two-limb quotient
 // estimates), so the truncated quotient and its round_limb are always exact and one rounding
-// gives the correctly rounded quotient. Also division by a machine word and the reciprocal.
+// gives the correctly rounded quotient. Long mantissas take the same quotient from Newton's
+// reciprocal with an exact check (div_newton.cpp). Also division by a machine word and the
+// reciprocal.
 #include <cstring>
 
 #include "core/arith.h"
@@ -92,7 +94,9 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
   }
 }
 
-Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+namespace {
+
+Word divide(DecFloat* dst, const DecFloat* a, const DecFloat* b, bool long_division) {
   const bool neg = dec_negative(a) != dec_negative(b);
   if (is_special(a) || is_special(b)) {
     if (is_undefined(a) || is_undefined(b)) {
@@ -115,6 +119,14 @@ Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const std::int64_t extra = n + 1;  // quotient limbs beyond the integer part: >= P + 19 digits
   const std::int64_t ulen = n + extra;
   const std::int64_t e = dec_exponent(a) - dec_exponent(b);
+  if (n >= kNewtonDivLimbs && !long_division) {
+    Word rl;
+    std::int64_t digits;
+    if (dec_div_newton(dst, a, b, &rl, &digits)) {
+      set_exponent_checked(dst, e + digits - 1 - 19 * extra, neg);
+      return rl;
+    }
+  }
   ScratchScope scope;
   Word* u = scratch_alloc(static_cast<std::size_t>(ulen));
   Word* q = scratch_alloc(static_cast<std::size_t>(extra + 1));
@@ -126,6 +138,16 @@ Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   // q ~ (A / B) * 10^(19 extra); both mantissas have P digits.
   set_exponent_checked(dst, e + digits - 1 - 19 * extra, neg);
   return rl;
+}
+
+}  // namespace
+
+Word dec_div(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  return divide(dst, a, b, false);
+}
+
+Word dec_div_long(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
+  return divide(dst, a, b, true);
 }
 
 void dec_div_rounded(DecFloat* dst, const DecFloat* a, const DecFloat* b) {

@@ -58,6 +58,8 @@ Word dec_atanh_series(DecFloat* dst, const DecFloat* u);
 
 // --- roots (roots.cpp) ------------------------------------------------------------------------
 Word dec_sqrt(DecFloat* dst, const DecFloat* x);  // negative: 203
+// The square root by the plain Newton iteration with divisions at every length (reference).
+Word dec_sqrt_plain(DecFloat* dst, const DecFloat* x);
 Word dec_cbrt(DecFloat* dst, const DecFloat* x);  // all reals, sign of x
 // The real n-th root; n a positive integer (else 203); negative x only for odd n.
 Word dec_root(DecFloat* dst, const DecFloat* n, const DecFloat* x);

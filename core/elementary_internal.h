@@ -115,3 +115,9 @@ Word exp_of_scaled_log(DecFloat* dst, const DecFloat* a, ScaleKind kind, const D
                        std::uint64_t n);
 
 }  // namespace elem
+
+// sqrt(m) for 1 <= m < 100 (md its value as a double) truncated to P digits with the exact
+// round limb, from Newton's reciprocal square root and an exact check; exponent 0. False when
+// the check could not settle the root (the caller then takes the plain iteration).
+inline constexpr std::int64_t kNewtonSqrtLimbs = 40;
+bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl);

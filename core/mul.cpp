@@ -1,7 +1,9 @@
 // Multiplication. Small mantissas are multiplied in full; from 5 limbs on only the top columns
 // of the product are summed (a short product), and the rare products whose round_limb lies in
 // the short product's error window are redone in full so that the kept digits and the first
-// discarded digit are always exact.
+// discarded digit are always exact. Squares sum each cross product once. Karatsuba's exact
+// product (mul_fast.cpp) only serves the full products: up to the longest mantissa it costs
+// more than the short product by columns (measured 106 against 90 us at 528 limbs).
 #include <cstring>
 
 #include "core/arith.h"
@@ -63,21 +65,32 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   Word* prod = scratch_alloc(static_cast<std::size_t>(2 * n));
   Word rl;
   std::int64_t digits;
+  // A square sums each cross product once.
+  const bool sq = a == b;
+  auto columns = [&](std::int64_t low_col) {
+    if (low_col == 0 && n >= kKaratsubaLimbs) {
+      limbs_mul(prod, a + 1, b + 1, n);
+    } else if (sq) {
+      square_columns(prod, a + 1, n, low_col);
+    } else {
+      product_columns(prod, a + 1, b + 1, n, low_col);
+    }
+  };
   if (n <= 4) {
-    product_columns(prod, a + 1, b + 1, n, 0);
+    columns(0);
     rl = take_leading_digits(dst, prod, 2 * n, &digits);
   } else {
     // Columns below n - 4 are dropped: their carries change the round limb by a few units
     // at most and never raise the value, so only a computed round limb just below 5*10^18
     // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
     // full product.
-    product_columns(prod, a + 1, b + 1, n, n - 4);
+    columns(n - 4);
     ScratchMark m = scratch_mark();
     Word* keep = scratch_alloc(static_cast<std::size_t>(n + 1));
     rl = take_leading_digits(keep, prod, 2 * n, &digits);
     constexpr Word kWindow = 8;
     if ((rl < kHalfLimb && rl >= kHalfLimb - kWindow) || rl >= kLimbBase - kWindow) {
-      product_columns(prod, a + 1, b + 1, n, 0);
+      columns(0);
       rl = take_leading_digits(dst, prod, 2 * n, &digits);
     } else {
       std::memcpy(dst + 1, keep + 1, static_cast<std::size_t>(n) * sizeof(Word));

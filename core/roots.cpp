@@ -9,8 +9,9 @@
 // by the factor enters the result. Each decimal step doubles the digits and runs at the
 // precision it can fill (twice the digits already right, plus two), so only the last step
 // works at the full precision. sqrt and cbrt need no extra digits of their own: a result is
-// good to two units of its last place. Statuses: 203 for negative arguments of sqrt and of
-// even roots and for an invalid root index.
+// good to two units of its last place. From kNewtonSqrtLimbs limbs on, square roots come from
+// the reciprocal square root with an exact check instead (sqrt_newton.cpp). Statuses: 203 for
+// negative arguments of sqrt and of even roots and for an invalid root index.
 #include <algorithm>
 #include <cmath>
 
@@ -81,7 +82,9 @@ Word newton_doubling(DecFloat* y, const DecFloat* m, Step step) {
 
 using namespace elem;
 
-Word dec_sqrt(DecFloat* dst, const DecFloat* x) {
+namespace {
+
+Word square_root(DecFloat* dst, const DecFloat* x, bool plain_sqrt) {
   if (is_special(x) || dec_negative(x)) {
     if (is_undefined(x)) {
       make_undefined(dst);
@@ -103,6 +106,14 @@ Word dec_sqrt(DecFloat* dst, const DecFloat* x) {
   dec_copy(m, x);
   set_exponent_raw(m, odd);  // 1 <= m < 100
   const double md = static_cast<double>(leading19(m)) * 1e-18 * (odd ? 10.0 : 1.0);
+  if (g_arith.limb_count >= kNewtonSqrtLimbs && !plain_sqrt) {
+    Word rl;
+    if (dec_sqrt_newton(y, m, md, &rl)) {
+      dec_copy(dst, y);
+      set_exponent_raw(dst, half);
+      return rl;
+    }
+  }
   double f = 1;
   if (odd) {
     f = md >= 25 ? 5 : (md < 16 ? 2 : 3);
@@ -125,6 +136,16 @@ Word dec_sqrt(DecFloat* dst, const DecFloat* x) {
   dec_copy(dst, y);
   set_exponent_raw(dst, half);
   return rl;
+}
+
+}  // namespace
+
+Word dec_sqrt(DecFloat* dst, const DecFloat* x) {
+  return square_root(dst, x, false);
+}
+
+Word dec_sqrt_plain(DecFloat* dst, const DecFloat* x) {
+  return square_root(dst, x, true);
 }
 
 Word dec_cbrt(DecFloat* dst, const DecFloat* x) {

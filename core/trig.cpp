@@ -6,6 +6,7 @@
 
 #include "core/arith.h"
 #include "core/constants.h"
+#include "core/elementary_internal.h"
 #include "core/limbs.h"
 
 namespace {
@@ -296,6 +297,110 @@ Word dec_half_pi(DecFloat* dst) {
   return narrow(dst, w, 2);
 }
 
+namespace {
+
+// sin and cos of x = +-(q pi/4 + t) (t reduced for odd octants as by reduce_by_quarter_pi) from
+// t at w digits; neg is the sign of x. The results are truncated to the current precision.
+void sin_cos_of_octant(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* t, std::int64_t w,
+                       Word octant, bool neg) {
+  const std::int64_t p = g_arith.precision;
+  ScratchScope scope;
+  // Octants 1, 2, 5 and 6 take sin from the cosine series and cos from the sine series.
+  const bool swap = octant == 1 || octant == 2 || octant == 5 || octant == 6;
+  DecFloat* ws = scratch_alloc(words_for(w));
+  DecFloat* wc = scratch_alloc(words_for(w));
+  const bool need_s = (swap ? cos_out : sin_out) != nullptr;
+  const bool need_c = (swap ? sin_out : cos_out) != nullptr;
+  {
+    ContextScope gp = ContextScope::guard(w - p);
+    sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t, false);
+  }
+  DecFloat* s = swap ? wc : ws;  // sine of x, up to sign
+  DecFloat* c = swap ? ws : wc;
+  const bool neg_s = (octant >= 3 && octant <= 6) != neg;
+  const bool neg_c = octant >= 1 && octant <= 4;
+  if (sin_out) {
+    realign(sin_out, p, s, w);
+    if (neg_s) dec_negate(sin_out);
+  }
+  if (cos_out) {
+    realign(cos_out, p, c, w);
+    if (neg_c) dec_negate(cos_out);
+  }
+}
+
+// |x| in the unit of the half circle u (|x| < 10^20) as q u/4 + t, exactly in decimal: the
+// remainder modulo 2u and then modulo u/4 are exact at P + 22 digits, so t keeps every digit
+// however close x lies to a multiple of u/4; t (minus u/4 for odd octants, as for radians) is
+// then converted to radians at t_digits + 2 digits, a relative error only.
+void reduce_in_unit(DecFloat* t, std::int64_t t_digits, Word* octant, const DecFloat* x,
+                    std::uint64_t half_circle) {
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t exact = std::max(p + 22, t_digits + 2);
+  const std::int64_t conv = t_digits + 2;
+  ScratchScope scope;
+  DecFloat* te = scratch_alloc(words_for(conv));
+  Word k = 0;
+  at_precision(exact, te, conv, x, [&](DecFloat* r, const DecFloat* wx) {
+    ScratchScope inner;
+    DecFloat* ax = scratch_dec();
+    DecFloat* m = scratch_dec();
+    DecFloat* q = scratch_dec();
+    dec_copy(ax, wx);
+    dec_abs(ax);
+    dec_from_word(m, 2 * half_circle);
+    dec_divmod(nullptr, ax, ax, m);  // [0, 2u)
+    dec_from_word(m, half_circle / 4);
+    dec_divmod(q, r, ax, m);  // octant and [0, u/4)
+    if (!dec_to_word(&k, q, 0)) k = 0;
+    if (k & 1) dec_add_sub(r, r, m, 1);
+  });
+  *octant = k & 7;
+  DecFloat* r = scratch_alloc(words_for(conv));
+  {
+    ContextScope ps = ContextScope::precision(conv);
+    DecFloat* c = scratch_dec();
+    load_constant(c, kConstPiQuarter);
+    dec_mul(r, te, c);
+    dec_div_word(r, r, half_circle / 4, 0);
+  }
+  realign(t, t_digits, r, conv);
+}
+
+}  // namespace
+
+void dec_sin_cos_unit(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x,
+                      std::uint64_t half_circle) {
+  if (is_special(x) || dec_exponent(x) >= 20) {
+    // Beyond 10^20 every exact reduction would need more digits than x has: the radian path
+    // decides (and fails from 10^20 radians on).
+    ScratchScope scope;
+    DecFloat* r = scratch_dec();
+    if (is_special(x)) {
+      dec_copy(r, x);
+    } else {
+      dec_to_radians(r, x, half_circle);
+    }
+    dec_sin_cos(sin_out, cos_out, r);
+    return;
+  }
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t w = p + series_guard();
+  ScratchScope scope;
+  DecFloat* t = scratch_alloc(words_for(w));
+  Word octant;
+  reduce_in_unit(t, w, &octant, x, half_circle);
+  sin_cos_of_octant(sin_out, cos_out, t, w, octant, dec_negative(x));
+}
+
+Word dec_tan_unit(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle) {
+  ScratchScope scope;
+  DecFloat* s = scratch_dec();
+  DecFloat* c = scratch_dec();
+  dec_sin_cos_unit(s, c, x, half_circle);
+  return dec_div(dst, s, c);
+}
+
 void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
   if (is_special(x)) {
     if (is_zero(x)) {
@@ -320,28 +425,7 @@ void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
   DecFloat* t = scratch_alloc(words_for(w));
   Word octant;
   if (!reduce_by_quarter_pi(t, w, &octant, x)) return fail();
-  // Octants 1, 2, 5 and 6 take sin from the cosine series and cos from the sine series.
-  const bool swap = octant == 1 || octant == 2 || octant == 5 || octant == 6;
-  DecFloat* ws = scratch_alloc(words_for(w));
-  DecFloat* wc = scratch_alloc(words_for(w));
-  const bool need_s = (swap ? cos_out : sin_out) != nullptr;
-  const bool need_c = (swap ? sin_out : cos_out) != nullptr;
-  {
-    ContextScope gp = ContextScope::guard(w - p);
-    sin_cos_series(need_s ? ws : nullptr, need_c ? wc : nullptr, t, false);
-  }
-  DecFloat* s = swap ? wc : ws;  // sine of x, up to sign
-  DecFloat* c = swap ? ws : wc;
-  const bool neg_s = (octant >= 3 && octant <= 6) != neg;
-  const bool neg_c = octant >= 1 && octant <= 4;
-  if (sin_out) {
-    realign(sin_out, p, s, w);
-    if (neg_s) dec_negate(sin_out);
-  }
-  if (cos_out) {
-    realign(cos_out, p, c, w);
-    if (neg_c) dec_negate(cos_out);
-  }
+  sin_cos_of_octant(sin_out, cos_out, t, w, octant, neg);
 }
 
 Word dec_tan(DecFloat* dst, const DecFloat* x) {

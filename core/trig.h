@@ -14,6 +14,11 @@
 void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x);
 // sin x / cos x; returns the round_limb of the quotient.
 Word dec_tan(DecFloat* dst, const DecFloat* x);
+// The same for x in degrees (half_circle 180) or gon (200): reduced exactly in its own unit
+// before the conversion, so arguments next to multiples of 45 degrees keep every digit.
+void dec_sin_cos_unit(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x,
+                      std::uint64_t half_circle);
+Word dec_tan_unit(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
 
 // Rounded results, each with 4 guard digits of its own.
 void dec_atan(DecFloat* dst, const DecFloat* x);

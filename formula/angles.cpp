@@ -86,6 +86,12 @@ void trig_real(int fn, std::uint64_t half_turn, std::uint32_t position, DecFloat
   const Word rl = with_guard_digits(
       g,
       [fn, half_turn](DecFloat* d, const DecFloat* a) -> Word {
+        if (half_turn != 0) {
+          // reduced in degrees or gon first: exact next to multiples of the eighth turn
+          if (fn == 2) return dec_tan_unit(d, a, half_turn);
+          dec_sin_cos_unit(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a, half_turn);
+          return 0;
+        }
         DecFloat* t = scratch_dec();
         to_radians(t, a, half_turn);
         if (fn == 2) return dec_tan(d, t);

@@ -1,0 +1,158 @@
+// Division of long mantissas by Newton's iteration for the reciprocal, checked exactly.
+//
+// The quotient Q = floor(A B^(n+1) / V) of the long division (A, V the n-limb mantissas,
+// B = 10^19) is estimated as A (1/V) with the reciprocal from Newton's iteration
+// r <- r + r (1 - V r) at doubling precision, all at W = 19 (n + 4) digits: r ends within
+// 10^-(W-4) relatively, so the estimate is within one or two units of Q, which has at most
+// W - 56 digits. The exact remainder A B^(n+1) - Q V (a Karatsuba product) then moves Q to the
+// floor, so the digits and the round limb are those of the long division.
+#include <algorithm>
+#include <cstring>
+
+#include "core/arith.h"
+#include "core/elementary_internal.h"
+#include "core/limbs.h"
+
+namespace {
+
+std::size_t words_for(std::int64_t digits) {
+  return static_cast<std::size_t>((digits + 18) / 19 + 1);
+}
+
+// Q +- 1 over len limbs.
+void limbs_increment(Word* q, std::int64_t len) {
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    if (++q[i] < kLimbBase) return;
+    q[i] = 0;
+  }
+}
+void limbs_decrement(Word* q, std::int64_t len) {
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    if (q[i]-- != 0) return;
+    q[i] = kLimbBase - 1;
+  }
+}
+
+// Compares r of rlen limbs with v of vlen <= rlen limbs.
+int compare_aligned(const Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
+  if (first_nonzero(r, rlen - vlen) < rlen - vlen) return 1;
+  return limbs_compare(r + (rlen - vlen), v, vlen);
+}
+
+// r -= v with v aligned at the least significant end (r >= v).
+void sub_aligned(Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
+  Word borrow = limbs_sub(r + (rlen - vlen), v, vlen);
+  for (std::int64_t i = rlen - vlen - 1; borrow && i >= 0; --i) {
+    borrow = r[i] == 0;
+    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
+  }
+}
+
+}  // namespace
+
+void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
+  using namespace elem;
+  const std::int64_t w_full = g_arith.precision;
+  // Seed: 1 / (leading digits of v) in double precision, good to 14 digits.
+  const double lead = static_cast<double>(leading19(v)) * 1e-18;  // [1, 10)
+  const double inv = 1.0 / lead;                                  // (0.1, 1]
+  dec_from_word(r, static_cast<Word>(inv * 1e18));
+  set_exponent_raw(r, dec_exponent(r) - 18 - dec_exponent(v));
+  std::int64_t good = 14;
+  ScratchScope scope;
+  while (good < w_full - 4) {
+    const std::int64_t w = std::min(2 * good + 4, w_full);
+    ScratchScope step;
+    DecFloat* rw = scratch_alloc(words_for(w));
+    DecFloat* vw = scratch_alloc(words_for(w));
+    DecFloat* e = scratch_alloc(words_for(w));
+    realign(rw, w, r, w_full);
+    realign(vw, w, v, w_full);
+    {
+      ContextScope ps = ContextScope::precision(w);
+      // e = 1 - v r is about 10^-good: r e needs only the digits below that.
+      dec_mul(e, vw, rw);
+      DecFloat* one = scratch_dec();
+      dec_one(one);
+      dec_add_sub(e, one, e, 1);
+      if (!is_zero(e)) {
+        // |r e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
+        const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
+        DecFloat* r2 = scratch_alloc(words_for(w2));
+        DecFloat* e2 = scratch_alloc(words_for(w2));
+        realign(r2, w2, rw, w);
+        realign(e2, w2, e, w);
+        {
+          ContextScope ps2 = ContextScope::precision(w2);
+          dec_mul(e2, r2, e2);
+        }
+        realign(e, w, e2, w2);
+        dec_add_sub(rw, rw, e, 0);
+      }
+    }
+    realign(r, w_full, rw, w);
+    // Each step squares the error and adds a few units of the working precision.
+    good = std::min(2 * good - 2, w - 4);
+  }
+}
+
+bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* rl,
+                    std::int64_t* digits) {
+  using namespace elem;
+  const std::int64_t n = g_arith.limb_count;
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t extra = n + 1;
+  const std::int64_t qlen = extra + 1;
+  const std::int64_t w = 19 * (n + 4);
+  ScratchScope scope;
+  Word* q = scratch_alloc(static_cast<std::size_t>(n + 4));
+  {
+    DecFloat* aw = scratch_alloc(words_for(w));
+    DecFloat* bw = scratch_alloc(words_for(w));
+    DecFloat* r = scratch_alloc(words_for(w));
+    realign(aw, w, a, p);
+    realign(bw, w, b, p);
+    aw[0] = 0;  // A / 10^(P-1) and V / 10^(P-1), positive
+    bw[0] = 0;
+    ContextScope ps = ContextScope::precision(w);
+    dec_reciprocal_estimate(r, bw);
+    dec_mul(r, aw, r);  // about A / V, in (0.1, 10)
+    // Q ~ (A / V) 10^(19 extra): the mantissa of w digits shifted right by w - 1 - 19 extra
+    // - E digits.
+    std::memcpy(q, r + 1, static_cast<std::size_t>(n + 4) * sizeof(Word));
+    limbs_shift_right(q, n + 4, w - 1 - 19 * extra - dec_exponent(r), nullptr);
+  }
+  Word* quot = q + (n + 4 - qlen);
+  // Exact check: the remainder U - Q V with U = A B^extra, both of 2 qlen limbs.
+  const std::int64_t len = 2 * qlen;
+  Word* v = scratch_alloc(static_cast<std::size_t>(qlen));
+  Word* prod = scratch_alloc(static_cast<std::size_t>(len));
+  Word* u = scratch_alloc(static_cast<std::size_t>(len));
+  std::memset(v, 0, static_cast<std::size_t>(qlen - n) * sizeof(Word));
+  std::memcpy(v + (qlen - n), b + 1, static_cast<std::size_t>(n) * sizeof(Word));
+  limbs_mul(prod, quot, v, qlen);
+  std::memset(u, 0, static_cast<std::size_t>(len) * sizeof(Word));
+  std::memcpy(u + (len - extra - n), a + 1, static_cast<std::size_t>(n) * sizeof(Word));
+  const Word* vv = b + 1;
+  bool settled = false;
+  if (limbs_compare(u, prod, len) >= 0) {
+    limbs_sub(u, prod, len);  // R = U - Q V >= 0: raise Q while R >= V
+    for (int i = 0; i < 4 && !settled; ++i) {
+      settled = compare_aligned(u, len, vv, n) < 0;
+      if (!settled) {
+        sub_aligned(u, len, vv, n);
+        limbs_increment(quot, qlen);
+      }
+    }
+  } else {
+    limbs_sub(prod, u, len);  // N = Q V - U > 0: lower Q until N <= V
+    for (int i = 0; i < 4 && !settled; ++i) {
+      limbs_decrement(quot, qlen);
+      settled = compare_aligned(prod, len, vv, n) <= 0;
+      if (!settled) sub_aligned(prod, len, vv, n);
+    }
+  }
+  if (!settled) return false;
+  *rl = take_leading_digits(dst, quot, qlen, digits);
+  return true;
+}

@@ -1,0 +1,161 @@
+// Square roots of long mantissas: Newton's iteration for 1/sqrt(m) at doubling precision,
+// sqrt(m) = m / sqrt(m), and an exact integer check that makes the result the truncation of the
+// true root.
+//
+// For 1 <= m < 100 (P digits) the root's digits down to place Ps - 1 (Ps = 19 (n + 2) >= P + 19)
+// form S = floor(sqrt(T)) with T = m 10^(2 Ps - 2), an integer. The estimate s = m y, with y
+// within 10^-(W-5) of 1/sqrt(m) at W = Ps + 19 digits, is within 10^-14 units of S; the exact
+// remainder T - S^2 (a Karatsuba square) then moves S until 0 <= T - S^2 <= 2S. The P digits
+// and the round limb come from S, so they are exact, unlike the guard digits of the plain
+// iteration.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/elementary_internal.h"
+#include "core/limbs.h"
+
+namespace {
+
+std::size_t words_for(std::int64_t digits) {
+  return static_cast<std::size_t>((digits + 18) / 19 + 1);
+}
+
+// y <- 1/sqrt(m) at the current precision, within 10^-(P-5) relatively. Each step
+// y <- y + y (1 - m y^2) / 2 squares the error (times 3/2) and adds a few units of its
+// working precision.
+void rsqrt_estimate(DecFloat* y, const DecFloat* m, double md) {
+  using namespace elem;
+  const std::int64_t w_full = g_arith.precision;
+  dec_from_word(y, static_cast<Word>(1e18 / std::sqrt(md)));
+  set_exponent_raw(y, dec_exponent(y) - 18);
+  std::int64_t good = 14;
+  while (good < w_full - 5) {
+    const std::int64_t w = std::min(2 * good + 4, w_full);
+    ScratchScope step;
+    DecFloat* yw = scratch_alloc(words_for(w));
+    DecFloat* mw = scratch_alloc(words_for(w));
+    DecFloat* e = scratch_alloc(words_for(w));
+    realign(yw, w, y, w_full);
+    realign(mw, w, m, w_full);
+    {
+      ContextScope ps = ContextScope::precision(w);
+      DecFloat* one = scratch_dec();
+      dec_mul(e, yw, yw);
+      dec_mul(e, mw, e);
+      dec_one(one);
+      dec_add_sub(e, one, e, 1);  // 1 - m y^2, about 10^-good
+      if (!is_zero(e)) {
+        // |y e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
+        const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
+        DecFloat* y2 = scratch_alloc(words_for(w2));
+        DecFloat* e2 = scratch_alloc(words_for(w2));
+        realign(y2, w2, yw, w);
+        realign(e2, w2, e, w);
+        {
+          ContextScope ps2 = ContextScope::precision(w2);
+          dec_mul(e2, y2, e2);
+          dec_div_word(e2, e2, 2, 0);
+        }
+        realign(e, w, e2, w2);
+        dec_add_sub(yw, yw, e, 0);
+      }
+    }
+    realign(y, w_full, yw, w);
+    good = std::min(2 * good - 2, w - 5);
+  }
+}
+
+// r = 2s + 1 over len limbs (s has len - 1).
+void twice_plus_one(Word* r, const Word* s, std::int64_t len) {
+  r[0] = 0;
+  std::memcpy(r + 1, s, static_cast<std::size_t>(len - 1) * sizeof(Word));
+  Word carry = limbs_add(r + 1, s, len - 1);
+  r[0] = carry;
+  Word one = 1;
+  for (std::int64_t i = len - 1; one && i >= 0; --i) r[i] = limb_add(r[i], 0, &one);
+}
+
+// Compares r (rlen limbs) with v (vlen <= rlen limbs), both aligned at the least significant end.
+int compare_aligned(const Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
+  if (first_nonzero(r, rlen - vlen) < rlen - vlen) return 1;
+  return limbs_compare(r + (rlen - vlen), v, vlen);
+}
+
+void sub_aligned(Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
+  Word borrow = limbs_sub(r + (rlen - vlen), v, vlen);
+  for (std::int64_t i = rlen - vlen - 1; borrow && i >= 0; --i) {
+    borrow = r[i] == 0;
+    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
+  }
+}
+
+void step(Word* s, std::int64_t len, bool up) {
+  for (std::int64_t i = len - 1; i >= 0; --i) {
+    if (up) {
+      if (++s[i] < kLimbBase) return;
+      s[i] = 0;
+    } else {
+      if (s[i]-- != 0) return;
+      s[i] = kLimbBase - 1;
+    }
+  }
+}
+
+}  // namespace
+
+bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
+  using namespace elem;
+  const std::int64_t n = g_arith.limb_count;
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t ns = n + 2, ps = 19 * ns, w = ps + 19;
+  const std::int64_t em = dec_exponent(m);  // 0 or 1
+  ScratchScope scope;
+  Word* s = scratch_alloc(static_cast<std::size_t>(ns));
+  {
+    DecFloat* mw = scratch_alloc(words_for(w));
+    DecFloat* y = scratch_alloc(words_for(w));
+    DecFloat* sp = scratch_alloc(words_for(ps));
+    realign(mw, w, m, p);
+    ContextScope ps_w = ContextScope::precision(w);
+    rsqrt_estimate(y, mw, md);
+    dec_mul(y, mw, y);  // sqrt(m) in [1, 10)
+    if (dec_exponent(y) != 0) return false;
+    realign(sp, ps, y, w);
+    std::memcpy(s, sp + 1, static_cast<std::size_t>(ns) * sizeof(Word));
+  }
+  // T = m 10^(2 Ps - 2): the mantissa at 2 Ps digits is m 10^(2 Ps - 1 - em).
+  const std::int64_t len = 2 * ns;
+  Word* t = scratch_alloc(static_cast<std::size_t>(len + 1));
+  Word* sq = scratch_alloc(static_cast<std::size_t>(len));
+  Word* d = scratch_alloc(static_cast<std::size_t>(ns + 1));
+  realign(t, 2 * ps, m, p);
+  if (em == 0) limbs_shift_right(t + 1, len, 1, nullptr);
+  limbs_mul(sq, s, s, ns);
+  Word* tm = t + 1;
+  bool settled = false;
+  if (limbs_compare(tm, sq, len) >= 0) {
+    limbs_sub(tm, sq, len);  // R = T - S^2 >= 0: raise S while R >= 2S + 1
+    for (int i = 0; i < 4 && !settled; ++i) {
+      twice_plus_one(d, s, ns + 1);
+      settled = compare_aligned(tm, len, d, ns + 1) < 0;
+      if (!settled) {
+        sub_aligned(tm, len, d, ns + 1);
+        step(s, ns, true);
+      }
+    }
+  } else {
+    limbs_sub(sq, tm, len);  // N = S^2 - T > 0: lower S until N <= 2S - 1
+    for (int i = 0; i < 4 && !settled; ++i) {
+      step(s, ns, false);
+      twice_plus_one(d, s, ns + 1);  // (S+1)^2 - S^2 for the lowered S
+      settled = compare_aligned(sq, len, d, ns + 1) <= 0;
+      if (!settled) sub_aligned(sq, len, d, ns + 1);
+    }
+  }
+  if (!settled) return false;
+  std::int64_t digits;
+  *rl = take_leading_digits(dst, s, ns, &digits);
+  dst[0] = 0;  // exponent 0, positive
+  return digits == ps;
+}
