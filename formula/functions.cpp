@@ -262,19 +262,22 @@ void apply_function1(std::uint32_t code, std::uint32_t position, NumValue* r, co
       const std::uint32_t offset = code - kFnSin;
       const std::uint64_t half_turn = offset < 6 ? 0 : offset < 12 ? 180 : 200;
       static constexpr void (*kInverse[3])(Complex*, const Complex*) = {cplx_asin, cplx_acos,
-                                                                          cplx_atan};
+                                                                        cplx_atan};
       return extended_function(
           r, a, offset % 3 == 2 ? any_real : unit_interval,
           [&](DecFloat* d, const DecFloat* x) {
             inverse_trig_real(static_cast<int>(offset % 3), half_turn, d, x);
           },
-          [&](Complex* d, const Complex* z) { inverse_complex(kInverse[offset % 3], half_turn, d, z); });
+          [&](Complex* d, const Complex* z) {
+            inverse_complex(kInverse[offset % 3], half_turn, d, z);
+          });
     }
     case kFnSinh:
     case kFnCosh:
     case kFnTanh: {
-      const CplxFn fn =
-          code == kFnSinh ? CplxFn::Sinh : code == kFnCosh ? CplxFn::Cosh : CplxFn::Tanh;
+      const CplxFn fn = code == kFnSinh   ? CplxFn::Sinh
+                        : code == kFnCosh ? CplxFn::Cosh
+                                          : CplxFn::Tanh;
       auto complex = [fn, position](Complex* d, const Complex* z) {
         forward_complex(fn, 0, position, d, z);
       };
@@ -356,6 +359,7 @@ void apply_function2(std::uint32_t code, std::uint32_t position, NumValue* r, co
     case kFnLogx:
       switch (NumberType) {
         case kTypeReal:
+          return dec_logx_rounded(r, a, b);
         case kTypeComplex:
           return cplx_logx(r, a, b);
         case kTypeUInt:
