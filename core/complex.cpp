@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/arith.h"
+#include "core/complex_functions.h"
 #include "core/constants.h"
 #include "core/elementary.h"
 #include "core/trig.h"
@@ -597,22 +598,19 @@ void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k) {
 }
 
 void cplx_pow(Complex* dst, const Complex* z, const Complex* w) {
-  if (!cplx_is_real(w)) {
-    cplx_make_undefined(dst, MathStatus::RealArgumentRequired);
-    return;
+  if (cplx_is_real(w)) {
+    const DecFloat* x = cplx_re(z);
+    const DecFloat* y = cplx_re(w);
+    if (cplx_is_real(z) && (!dec_negative(x) || is_special(x) || is_special(y) || is_integer(y))) {
+      ScratchScope scope;
+      DecFloat* e = scratch_dec();
+      dec_copy(e, y);
+      dec_pow_rounded(cplx_re(dst), x, e);
+      make_zero(cplx_im(dst), false);
+      return;
+    }
+    std::int64_t m;
+    if (!cplx_is_real(z) && dec_to_int(&m, y, 0)) return cplx_pow_int(dst, z, m);
   }
-  if (cplx_is_real(z)) {
-    ScratchScope scope;
-    DecFloat* y = scratch_dec();
-    dec_copy(y, cplx_re(w));
-    dec_pow_rounded(cplx_re(dst), cplx_re(z), y);
-    make_zero(cplx_im(dst), false);
-    return;
-  }
-  std::int64_t m;
-  if (!dec_to_int(&m, cplx_re(w), 0)) {
-    cplx_make_undefined(dst, MathStatus::Undefined);
-    return;
-  }
-  cplx_pow_int(dst, z, m);
+  cplx_pow_general(dst, z, w);
 }

@@ -64,8 +64,8 @@ void cplx_abs(Complex* dst, const Complex* z);
 // The k-th of the n n-th roots of z (1 <= n < 2^61, 0 <= k < n, else 203): the principal
 // argument theta in (-pi, pi] gives the angles (theta + 2 pi k) / n. Rounded.
 void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k);
-// z^w for a real-valued w (else 205): the real power for a real z, else w must be a machine
-// integer (else 203). Rounded.
+// z^w: the real power where both are real-valued and it is defined, square-and-multiply for a
+// machine-integer w, else the principal value exp(w ln z) (complex_functions.h). Rounded.
 void cplx_pow(Complex* dst, const Complex* z, const Complex* w);
 
 // Both real-valued: dec_compare of the real parts (magnitude_only ignores signs). Otherwise

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/complex.h"
+#include "core/complex_functions.h"
 #include "core/decfloat.h"
 #include "integer/number.h"
 
@@ -45,6 +46,15 @@ void trig_real(int fn, std::uint64_t half_turn, std::uint32_t position, DecFloat
                const DecFloat* x);
 // fn: 0 asin, 1 acos, 2 atan; the result in the unit of half_turn.
 void inverse_trig_real(int fn, std::uint64_t half_turn, DecFloat* r, const DecFloat* x);
+// exp, sinh, cosh, tanh, or sin, cos, tan in the unit of half_turn, of a complex argument. The
+// part whose sine and cosine enter follows the angle rule: on a multiple of the quarter turn they
+// are exact; tanh at an odd multiple of i pi/2 (tan of a real odd multiple is the real rule's)
+// sets error 10203 at position.
+void forward_complex(CplxFn fn, std::uint64_t half_turn, std::uint32_t position, Complex* r,
+                     const Complex* z);
+// A complex inverse function f, both parts of its result in the unit of half_turn.
+void inverse_complex(void (*f)(Complex*, const Complex*), std::uint64_t half_turn, Complex* r,
+                     const Complex* z);
 // The angle of the point (re, im) in the unit of half_turn.
 void complex_arg(std::uint64_t half_turn, DecFloat* r, const Complex* z);
 

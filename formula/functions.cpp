@@ -1,5 +1,6 @@
 // The built-in functions of one, two and three arguments, per type. Transcendental functions
-// of the complex type take only real-valued arguments. Integer roots and logarithms of the
+// of the complex type keep the real function's result inside its real domain and take the
+// principal complex value elsewhere; the roots stay real. Integer roots and logarithms of the
 // unsigned-integer type give the floor and report in the inexact state whether it was exact.
 #include "core/arith.h"
 #include "core/complex.h"
@@ -32,6 +33,30 @@ void real_function(NumValue* r, const NumValue* a, F&& f) {
   } else {
     not_available(r);
   }
+}
+
+// The real function where the argument is real(-valued) and inside its real domain; the
+// complex function of the complex type everywhere else.
+template <class InDomain, class Real, class Cplx>
+void extended_function(NumValue* r, const NumValue* a, InDomain in_domain, Real&& real,
+                       Cplx&& complex) {
+  if (NumberType == kTypeComplex && !(cplx_is_real(a) && in_domain(cplx_re(a)))) {
+    return complex(r, a);
+  }
+  real_function(r, a, real);
+}
+
+bool any_real(const DecFloat*) {
+  return true;
+}
+bool non_negative(const DecFloat* x) {
+  return !dec_negative(x) || is_zero(x);
+}
+bool unit_interval(const DecFloat* x) {
+  return dec_compare_word(x, 1, true) <= 0;
+}
+bool at_least_one(const DecFloat* x) {
+  return dec_compare_word(x, 1, false) >= 0;
 }
 
 // sinh and cosh with the guard digits that the argument's size needs.
@@ -156,7 +181,8 @@ void logarithm(NumValue* r, const NumValue* a, bool decimal) {
   switch (NumberType) {
     case kTypeReal:
     case kTypeComplex:
-      real_or_real_part(r, a, decimal ? dec_log10_rounded : dec_log2_rounded);
+      extended_function(r, a, non_negative, decimal ? dec_log10_rounded : dec_log2_rounded,
+                        decimal ? cplx_log10 : cplx_log2);
       break;
     case kTypeUInt:
       set_inexact(decimal ? biguint_log10(r, a) : biguint_log2(r, a));
@@ -189,14 +215,18 @@ void apply_function1(std::uint32_t code, std::uint32_t position, NumValue* r, co
     case kFnCbrt:
       return cube_root(r, a);
     case kFnLn:
-      return real_function(r, a, dec_ln_rounded);
+      return extended_function(r, a, non_negative, dec_ln_rounded, cplx_ln);
     case kFnLog2:
       return logarithm(r, a, false);
     case kFnLog10:
       return logarithm(r, a, true);
     case kFnExp:
-      return real_function(
-          r, a, [](DecFloat* d, const DecFloat* x) { dec_exp10_rounded(d, x, ExpMode::E); });
+      return extended_function(
+          r, a, any_real,
+          [](DecFloat* d, const DecFloat* x) { dec_exp10_rounded(d, x, ExpMode::E); },
+          [position](Complex* d, const Complex* z) {
+            forward_complex(CplxFn::Exp, 0, position, d, z);
+          });
     case kFnAbs:
       return num_abs(r, a);
     case kFnSin:
@@ -210,9 +240,15 @@ void apply_function1(std::uint32_t code, std::uint32_t position, NumValue* r, co
     case kFnTang: {
       const std::uint32_t offset = code - kFnSin;
       const std::uint64_t half_turn = offset < 6 ? 0 : offset < 12 ? 180 : 200;
-      return real_function(r, a, [&](DecFloat* d, const DecFloat* x) {
-        trig_real(static_cast<int>(offset % 3), half_turn, position, d, x);
-      });
+      static constexpr CplxFn kForward[3] = {CplxFn::Sin, CplxFn::Cos, CplxFn::Tan};
+      return extended_function(
+          r, a, any_real,
+          [&](DecFloat* d, const DecFloat* x) {
+            trig_real(static_cast<int>(offset % 3), half_turn, position, d, x);
+          },
+          [&](Complex* d, const Complex* z) {
+            forward_complex(kForward[offset % 3], half_turn, position, d, z);
+          });
     }
     case kFnAsin:
     case kFnAcos:
@@ -225,23 +261,38 @@ void apply_function1(std::uint32_t code, std::uint32_t position, NumValue* r, co
     case kFnAtang: {
       const std::uint32_t offset = code - kFnSin;
       const std::uint64_t half_turn = offset < 6 ? 0 : offset < 12 ? 180 : 200;
-      return real_function(r, a, [&](DecFloat* d, const DecFloat* x) {
-        inverse_trig_real(static_cast<int>(offset % 3), half_turn, d, x);
-      });
+      static constexpr void (*kInverse[3])(Complex*, const Complex*) = {cplx_asin, cplx_acos,
+                                                                        cplx_atan};
+      return extended_function(
+          r, a, offset % 3 == 2 ? any_real : unit_interval,
+          [&](DecFloat* d, const DecFloat* x) {
+            inverse_trig_real(static_cast<int>(offset % 3), half_turn, d, x);
+          },
+          [&](Complex* d, const Complex* z) {
+            inverse_complex(kInverse[offset % 3], half_turn, d, z);
+          });
     }
     case kFnSinh:
     case kFnCosh:
-      return real_function(r, a, [code](DecFloat* d, const DecFloat* x) {
-        hyperbolic_guarded(d, x, code == kFnCosh);
-      });
-    case kFnTanh:
-      return real_function(r, a, dec_tanh);
+    case kFnTanh: {
+      const CplxFn fn = code == kFnSinh   ? CplxFn::Sinh
+                        : code == kFnCosh ? CplxFn::Cosh
+                                          : CplxFn::Tanh;
+      auto complex = [fn, position](Complex* d, const Complex* z) {
+        forward_complex(fn, 0, position, d, z);
+      };
+      if (code == kFnTanh) return extended_function(r, a, any_real, dec_tanh, complex);
+      return extended_function(
+          r, a, any_real,
+          [code](DecFloat* d, const DecFloat* x) { hyperbolic_guarded(d, x, code == kFnCosh); },
+          complex);
+    }
     case kFnAsinh:
-      return real_function(r, a, dec_asinh);
+      return extended_function(r, a, any_real, dec_asinh, cplx_asinh);
     case kFnAcosh:
-      return real_function(r, a, dec_acosh);
+      return extended_function(r, a, at_least_one, dec_acosh, cplx_acosh);
     case kFnAtanh:
-      return real_function(r, a, dec_atanh);
+      return extended_function(r, a, unit_interval, dec_atanh, cplx_atanh);
     case kFnFact:
       return num_factorial(r, a);
     case kFnArg:
@@ -308,8 +359,9 @@ void apply_function2(std::uint32_t code, std::uint32_t position, NumValue* r, co
     case kFnLogx:
       switch (NumberType) {
         case kTypeReal:
+          return dec_logx_rounded(r, a, b);
         case kTypeComplex:
-          return real_or_real_part2(r, a, b, dec_logx_rounded);
+          return cplx_logx(r, a, b);
         case kTypeUInt:
           return set_inexact(biguint_log(r, a, b));
         case kTypeRational:

@@ -210,7 +210,13 @@ void power_of_base(NumValue* r, std::int64_t base, const NumValue* b) {
       dec_exp10_rounded(r, b, mode);
       break;
     case kTypeComplex:
-      if (!cplx_is_real(b)) return cplx_make_undefined(r, MathStatus::RealArgumentRequired);
+      if (!cplx_is_real(b)) {
+        ScratchScope scope;
+        Complex* z = scratch_cplx();
+        dec_from_word(cplx_re(z), static_cast<std::uint64_t>(base));
+        make_zero(cplx_im(z), false);
+        return cplx_pow(r, z, b);
+      }
       dec_exp10_rounded(cplx_re(r), cplx_re(b), mode);
       make_zero(cplx_im(r), false);
       break;

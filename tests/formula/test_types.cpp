@@ -87,15 +87,35 @@ TEST_F(ComplexType, ImaginaryUnitBinding) {
   expect_value("pi i", "0+3.141592653589793i");
   expect_error("(1+i)i", kFormulaBadNumber, 6);
   expect_error("ii", kFormulaUnknownVariable, 1);
-  // The exponent 3i is not real: the power of 2 is undefined.
-  expect_error("2^3i", kFormulaArithmetic, 5);
-  expect_error("3^(2i)", kFormulaArithmetic, 7);
+  // A non-real exponent takes the principal value exp(w ln z) (values from mpmath).
+  expect_value("2^3i", "-0.4869944179657814+0.8734050817748714i");
+  expect_value("3^(2i)", "-0.5862549342913522+0.810126627150992i");
+}
+
+TEST_F(ComplexType, ElementaryFunctionsBeyondTheRealDomain) {
+  // Values from mpmath.
+  expect_value("ln(2i)", "0.6931471805599453+1.570796326794897i");
+  expect_value("ln(-1)", "3.141592653589793i");
+  expect_value("sin(1+i)", "1.298457581415977+0.6349639147847361i");
+  expect_value("sind(30+2i)", "0.5003046483516338+0.03023612883217532i");
+  expect_value("acosd(2)", "75.45612929021689i");
+  expect_value("(-8)^(1/3)", "1+1.732050807568877i");
+  expect_value("logx(i;-1)", "2");
+  // The angle rule: on a multiple of the quarter turn sine and cosine are exact.
+  expect_value("exp(pi*i)", "-1");
+  expect_value("exp(pi/2*i)", "i");
+  expect_value("sind(90+i)", "1.000152312576256");
+  expect_error("tanh(pi/2*i)", kFormulaArithmetic, 1);  // a pole
+  // Inside the real domain the real functions give their own digits.
+  expect_value("exp(1)", "2.718281828459045");
+  expect_value("sin(pi)", "0");
+  expect_error("atanh(1)", kFormulaArithmetic, 8);
+  // 0^w for a non-real w is undefined; the roots stay real.
+  expect_error("0^i", kFormulaArithmetic, 4);
+  expect_error("sqrt(-1)", kFormulaArithmetic, 8);
 }
 
 TEST_F(ComplexType, RealOnlyFunctions) {
-  expect_error("ln(2i)", kFormulaArithmetic, 6);
-  expect_error("ln(-1)", kFormulaArithmetic, 6);  // the real logarithm's domain
-  expect_error("sin(1+i)", kFormulaArithmetic, 8);
   expect_error("(1+i) mod 2", kFormulaArithmetic, 12);
   expect_error("root(2;4i)", kFormulaArithmetic, 10);
   expect_error("cbrtc(8;3)", kFormulaArithmetic, 10);
