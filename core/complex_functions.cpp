@@ -59,7 +59,7 @@ void guarded(Complex* dst, const Complex* z, std::int64_t g, F f) {
   if (is_zero(x)) make_zero(x, false);
   if (is_zero(y)) make_zero(y, false);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     f(re, im, x, y);
   }
   round_part(cplx_re(dst), re, g);
@@ -121,7 +121,7 @@ void modulus_sq_minus_one(DecFloat* r, const DecFloat* x, const DecFloat* y) {
   realign(big, wide, x_big ? x : y, p);
   realign(small, wide, x_big ? y : x, p);
   {
-    GuardedPrecision gp(wide - p);
+    ContextScope gp = ContextScope::guard(wide - p);
     DecFloat* one = scratch_dec();
     set_one(one);
     dec_mul(big, big, big);
@@ -181,7 +181,7 @@ void sin_and_cos(DecFloat* s, DecFloat* c, const DecFloat* x) {
   realign(lx, kLow, x, p);
   bool sine_smaller, s_neg, c_neg;
   {
-    GuardedPrecision gp(kLow - p);
+    ContextScope gp = ContextScope::guard(kLow - p);
     dec_sin_cos(ls, lc, lx);
     sine_smaller = dec_compare(ls, lc, true) <= 0;
     s_neg = dec_negative(ls);
@@ -758,7 +758,7 @@ void cplx_logx(Complex* dst, const Complex* b, const Complex* z) {
     widen(by, cplx_im(b), g);
     std::int64_t lost_re = 0, lost_im = 0;
     {
-      GuardedPrecision gp(g);
+      ContextScope gp = ContextScope::guard(g);
       DecFloat* lzr = scratch_dec();
       DecFloat* lzi = scratch_dec();
       DecFloat* lbr = scratch_dec();
@@ -843,7 +843,7 @@ void cplx_pow_general(Complex* dst, const Complex* z, const Complex* w) {
     widen(m, k % 2 == 0 ? cplx_re(z) : cplx_im(z), g);
     widen(y, cplx_re(w), g);
     {
-      GuardedPrecision gp(g);
+      ContextScope gp = ContextScope::guard(g);
       DecFloat* h = scratch_dec();
       DecFloat* s = scratch_dec();
       DecFloat* c = scratch_dec();
@@ -878,7 +878,7 @@ void cplx_pow_general(Complex* dst, const Complex* z, const Complex* w) {
     widen(wy, cplx_im(w), g);
     std::int64_t need_re = 0, need_im = 0;
     {
-      GuardedPrecision gp(g);
+      ContextScope gp = ContextScope::guard(g);
       DecFloat* lr = scratch_dec();
       DecFloat* li = scratch_dec();
       DecFloat* u = scratch_dec();

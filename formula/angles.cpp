@@ -217,7 +217,7 @@ void forward_complex(CplxFn fn, std::uint64_t half_turn, std::uint32_t position,
   widen(a, angle, g);
   widen(t, other, g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     DecFloat* s = scratch_dec();
     DecFloat* c = scratch_dec();
     if (quarter) {
@@ -250,7 +250,7 @@ void inverse_complex(void (*f)(Complex*, const Complex*), std::uint64_t half_tur
   widen(re, cplx_re(z), g);
   widen(im, cplx_im(z), g);
   {
-    GuardedPrecision gp(g);
+    ContextScope gp = ContextScope::guard(g);
     Complex* w = scratch_cplx();
     dec_copy(cplx_re(w), re);
     dec_copy(cplx_im(w), im);
