@@ -112,7 +112,7 @@ void BM_NextPrimeAfterRandom1000Digits(benchmark::State& state) {
     p.start.assign(65, 0);
     {
       ContextScope wide(ContextScope::kSizes);
-  biguint_set_limbs(65);
+      biguint_set_limbs(65);
       biguint_parse(p.start.data(), text.c_str(), -1, 0);
     }
     run_quietly(p);

@@ -113,7 +113,7 @@ void BM_ExactTestHardPrimes(benchmark::State& state) {
   while (primes.size() < 20) {
     const u128 n = 2 * random_prime(rng, 19) * random_prime(rng, 19) + 1;
     ContextScope two(ContextScope::kSizes);
-  biguint_set_limbs(2);
+    biguint_set_limbs(2);
     Word x[2];
     u128_to_limbs(x, n);
     if (prime_test_probabilistic(x) == 0) primes.push_back(n);

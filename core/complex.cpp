@@ -13,10 +13,6 @@
 
 namespace {
 
-std::size_t words_at(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 1);
-}
-
 // Exponent of the product x y (up to one), wide enough for any two exponents; nothing for
 // special values.
 __int128 product_exponent(const DecFloat* x, const DecFloat* y) {
@@ -42,7 +38,7 @@ void at_product_precision(Complex* dst, const Complex* a, const Complex* b, std:
   const std::int64_t p = g_arith.precision;
   const std::int64_t g = p + 4 + std::min(span, 2 * p + 60);
   ScratchScope scope;
-  const std::size_t w = words_at(p + g) + 1;
+  const std::size_t w = dec_words_for(p + g) + 1;
   DecFloat* ar = scratch_alloc(w);
   DecFloat* ai = scratch_alloc(w);
   DecFloat* br = b ? scratch_alloc(w) : nullptr;
@@ -110,8 +106,8 @@ void cplx_from_real(Complex* z, const DecFloat* re) {
 
 void cplx_convert_precision(Complex* dst, std::int64_t dst_digits, const Complex* src,
                             std::int64_t src_digits) {
-  const std::size_t dst_words = words_at(dst_digits);
-  const std::size_t src_words = words_at(src_digits);
+  const std::size_t dst_words = dec_words_for(dst_digits);
+  const std::size_t src_words = dec_words_for(src_digits);
   convert_precision(dst, dst_digits, src, src_digits);
   convert_precision(dst + dst_words, dst_digits, src + src_words, src_digits);
 }
@@ -239,7 +235,7 @@ void cplx_pow_int(Complex* dst, const Complex* z, std::int64_t m) {
       m < 0 ? 0 - static_cast<std::uint64_t>(m) : static_cast<std::uint64_t>(m);
   const std::int64_t g = digit_count(am) + 3;
   ScratchScope scope;
-  const std::size_t half = words_at(g_arith.precision + g) + 1;
+  const std::size_t half = dec_words_for(g_arith.precision + g) + 1;
   DecFloat* re = scratch_alloc(half);
   DecFloat* im = scratch_alloc(half);
   widen(re, cplx_re(z), g);
@@ -495,7 +491,7 @@ void cplx_root(Complex* dst, std::int64_t n, const Complex* z, std::int64_t k) {
   constexpr std::int64_t g =
       8;  // angle, sine and cosine, the modulus and its root each add an error
   ScratchScope scope;
-  const std::size_t w = words_at(g_arith.precision + g) + 1;
+  const std::size_t w = dec_words_for(g_arith.precision + g) + 1;
   DecFloat* x = scratch_alloc(w);
   DecFloat* y = scratch_alloc(w);
   DecFloat* re = scratch_alloc(w);

@@ -21,7 +21,7 @@
 namespace {
 
 std::size_t words_at(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 2);
+  return dec_words_for(digits) + 1;  // one spare limb
 }
 
 // Undefined or infinite parts decide the result alone.

@@ -15,7 +15,7 @@ thread_local constinit ArithContext g_arith;
 std::atomic<std::uint8_t> g_cancel_request{0};
 thread_local constinit std::int64_t BigUIntLimbs = 2;
 thread_local constinit std::uint64_t BigUIntDigits = 38;  // the digits of 2 limbs
-thread_local constinit std::uint32_t NumberType = 0;  // none until a page sets one
+thread_local constinit std::uint32_t NumberType = 0;      // none until a page sets one
 
 namespace {
 
@@ -23,30 +23,27 @@ namespace {
 // stack is exhausted (results are garbage then, but flagged by status 400 and no write ever
 // leaves memory we own). Allocated on the thread's first temporary; the owner frees it when the
 // thread ends. Kept apart from g_arith so the context stays trivially destructible.
-struct ScratchArena {
-  Word* base = nullptr;
-  Word* high_water = nullptr;
-};
-thread_local constinit ScratchArena t_arena;
+thread_local constinit Word* t_arena_base = nullptr;
 
 struct ArenaOwner {
   Word* memory = nullptr;
   ~ArenaOwner() {
     delete[] memory;
-    t_arena = ScratchArena{};
-    g_arith.scratch_top = nullptr;
+    t_arena_base = nullptr;
+    g_arith.scratch_top = g_arith.scratch_end = g_arith.scratch_high = nullptr;
   }
 };
 
 Word* arena_base() {
-  if (t_arena.base == nullptr) {
+  if (t_arena_base == nullptr) {
     thread_local ArenaOwner owner;
     // Rare and huge: served by the heap once per thread, never on an arithmetic path.
     owner.memory = new Word[kScratchWords + kScratchMaxRequest];
-    t_arena.base = owner.memory;
-    t_arena.high_water = t_arena.base;
+    t_arena_base = owner.memory;
+    g_arith.scratch_end = t_arena_base + kScratchWords;
+    g_arith.scratch_high = t_arena_base;
   }
-  return t_arena.base;
+  return t_arena_base;
 }
 
 template <std::size_t... I>
@@ -80,7 +77,7 @@ void arith_reset() {
   g_arith.report_overflow = 1;
   g_arith.cancel_flag = &g_cancel_request;
   g_cancel_request.store(0, std::memory_order_relaxed);
-  g_arith.scratch_top = nullptr;
+  g_arith.scratch_top = t_arena_base;
 }
 
 void set_precision(std::int64_t digits) {
@@ -93,33 +90,31 @@ void set_precision(std::int64_t digits) {
 
 // --- scratch stack ---------------------------------------------------------------------------
 
-Word* scratch_alloc(std::size_t words) {
-  Word* top = g_arith.scratch_top;
-  if (top == nullptr) top = arena_base();
-  const std::size_t used = static_cast<std::size_t>(top - t_arena.base);
-  if (words > kScratchWords - used) {
-    set_status(MathStatus::InternalLimit);
-    if (words > kScratchMaxRequest) words = kScratchMaxRequest;  // callers never ask for more
-    Word* reserve = t_arena.base + kScratchWords;
-    std::memset(reserve, 0, words * sizeof(Word));
-    g_arith.scratch_top = top;
-    return reserve;
-  }
-  g_arith.scratch_top = top + words;
-  if (g_arith.scratch_top > t_arena.high_water) t_arena.high_water = g_arith.scratch_top;
-  return top;
+ScratchMark scratch_first_mark() {
+  g_arith.scratch_top = arena_base();
+  return g_arith.scratch_top;
+}
+
+Word* scratch_alloc_slow(std::size_t words) {
+  Word* top = g_arith.scratch_top != nullptr ? g_arith.scratch_top : scratch_first_mark();
+  if (words <= static_cast<std::size_t>(g_arith.scratch_end - top)) return scratch_alloc(words);
+  set_status(MathStatus::InternalLimit);
+  if (words > kScratchMaxRequest) words = kScratchMaxRequest;  // callers never ask for more
+  Word* reserve = g_arith.scratch_end;
+  std::memset(reserve, 0, words * sizeof(Word));
+  return reserve;
 }
 
 std::size_t scratch_used_words() {
   if (g_arith.scratch_top == nullptr) return 0;
-  return static_cast<std::size_t>(g_arith.scratch_top - t_arena.base);
+  return static_cast<std::size_t>(g_arith.scratch_top - t_arena_base);
 }
 std::size_t scratch_high_water_words() {
-  if (t_arena.base == nullptr) return 0;
-  return static_cast<std::size_t>(t_arena.high_water - t_arena.base);
+  if (t_arena_base == nullptr) return 0;
+  return static_cast<std::size_t>(g_arith.scratch_high - t_arena_base);
 }
 void scratch_reset_high_water() {
-  t_arena.high_water = g_arith.scratch_top != nullptr ? g_arith.scratch_top : t_arena.base;
+  g_arith.scratch_high = g_arith.scratch_top != nullptr ? g_arith.scratch_top : t_arena_base;
 }
 
 void ContextScope::save_notation() {
@@ -220,7 +215,7 @@ void apply_rounding(DecFloat* x, Word round_limb) {
 // --- changes of precision --------------------------------------------------------------------
 
 static void precision_shape(std::int64_t digits, std::int64_t* n, std::int64_t* k) {
-  *n = (digits + 18) / 19;
+  *n = limbs_for_digits(digits);
   *k = digits - 19 * *n + 19;
 }
 

@@ -56,7 +56,11 @@ struct ArithContext {
   // The stop request this thread's calculation polls: a job's own flag (set by its window's Stop
   // from another thread), or g_cancel_request.
   std::atomic<std::uint8_t>* cancel_flag = nullptr;
-  Word* scratch_top = nullptr;  // nullptr: nothing taken yet (the arena comes on first use)
+  // The thread's scratch arena: the top of the stack, its end and its deepest point so far.
+  // All nullptr until the thread's first temporary (the arena comes on first use).
+  Word* scratch_top = nullptr;
+  Word* scratch_end = nullptr;
+  Word* scratch_high = nullptr;
 };
 
 // constinit: the initial values are constants, so each access is a plain thread-local read.
@@ -165,13 +169,25 @@ inline constexpr std::size_t kScratchWords = 1u << 20;       // 8 MiB
 inline constexpr std::size_t kScratchMaxRequest = 1u << 14;  // largest single allocation, words
 
 using ScratchMark = Word*;
+ScratchMark scratch_first_mark();  // sets up the thread's arena
 inline ScratchMark scratch_mark() {
-  return g_arith.scratch_top;
+  Word* top = g_arith.scratch_top;
+  return top != nullptr ? top : scratch_first_mark();
 }
 inline void scratch_release(ScratchMark mark) {
   g_arith.scratch_top = mark;
 }
-Word* scratch_alloc(std::size_t words);
+Word* scratch_alloc_slow(std::size_t words);  // first use and exhaustion
+inline Word* scratch_alloc(std::size_t words) {
+  Word* top = g_arith.scratch_top;
+  if (top == nullptr || words > static_cast<std::size_t>(g_arith.scratch_end - top)) {
+    return scratch_alloc_slow(words);
+  }
+  Word* next = top + words;
+  g_arith.scratch_top = next;
+  if (next > g_arith.scratch_high) g_arith.scratch_high = next;
+  return top;
+}
 inline DecFloat* scratch_dec() {
   return scratch_alloc(static_cast<std::size_t>(dec_words()));
 }
@@ -206,7 +222,7 @@ class ContextScope {
     p_ = g_arith.precision;
     n_ = g_arith.limb_count;
     k_ = g_arith.top_digits;
-    if (parts & kScratch) mark_ = g_arith.scratch_top;
+    if (parts & kScratch) mark_ = scratch_mark();
     if (parts & kStatus) {
       status_ = g_arith.status;
       g_arith.status = 0;
@@ -290,7 +306,6 @@ void convert_precision(DecFloat* dst, std::int64_t dst_digits, const DecFloat* s
                        std::int64_t src_digits);
 // Re-aligns without rounding; returns the round_limb of dropped digits (0 when widening).
 Word realign(DecFloat* dst, std::int64_t dst_digits, const DecFloat* src, std::int64_t src_digits);
-
 
 // Runs f (dst, a[, b]) -> round_limb at P + g digits (0 <= g <= 38) on widened copies of the
 // operands and narrows the result into dst; returns the round_limb for apply_rounding.

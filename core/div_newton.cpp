@@ -15,10 +15,6 @@
 
 namespace {
 
-std::size_t words_for(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 1);
-}
-
 // Q +- 1 over len limbs.
 void limbs_increment(Word* q, std::int64_t len) {
   for (std::int64_t i = len - 1; i >= 0; --i) {
@@ -63,9 +59,9 @@ void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
   while (good < w_full - 4) {
     const std::int64_t w = std::min(2 * good + 4, w_full);
     ScratchScope step;
-    DecFloat* rw = scratch_alloc(words_for(w));
-    DecFloat* vw = scratch_alloc(words_for(w));
-    DecFloat* e = scratch_alloc(words_for(w));
+    DecFloat* rw = scratch_alloc(dec_words_for(w));
+    DecFloat* vw = scratch_alloc(dec_words_for(w));
+    DecFloat* e = scratch_alloc(dec_words_for(w));
     realign(rw, w, r, w_full);
     realign(vw, w, v, w_full);
     {
@@ -78,8 +74,8 @@ void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
       if (!is_zero(e)) {
         // |r e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
         const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
-        DecFloat* r2 = scratch_alloc(words_for(w2));
-        DecFloat* e2 = scratch_alloc(words_for(w2));
+        DecFloat* r2 = scratch_alloc(dec_words_for(w2));
+        DecFloat* e2 = scratch_alloc(dec_words_for(w2));
         realign(r2, w2, rw, w);
         realign(e2, w2, e, w);
         {
@@ -107,9 +103,9 @@ bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* r
   ScratchScope scope;
   Word* q = scratch_alloc(static_cast<std::size_t>(n + 4));
   {
-    DecFloat* aw = scratch_alloc(words_for(w));
-    DecFloat* bw = scratch_alloc(words_for(w));
-    DecFloat* r = scratch_alloc(words_for(w));
+    DecFloat* aw = scratch_alloc(dec_words_for(w));
+    DecFloat* bw = scratch_alloc(dec_words_for(w));
+    DecFloat* r = scratch_alloc(dec_words_for(w));
     realign(aw, w, a, p);
     realign(bw, w, b, p);
     aw[0] = 0;  // A / 10^(P-1) and V / 10^(P-1), positive

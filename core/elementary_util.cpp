@@ -46,7 +46,6 @@ Word load_checked(DecFloat* x, const ConstantTableHeader& head, const Word* limb
   return load_constant(x, head, limbs);
 }
 
-
 std::int64_t trim_limbs(std::int64_t digits_lost) {
   if (digits_lost <= 19) return 0;
   // One limb of margin: the trimmed value still carries a limb below the sum's last digit.

@@ -21,10 +21,6 @@ namespace elem {
 
 namespace {
 
-std::size_t words_for(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 1);
-}
-
 // Largest seed whose threshold does not exceed key (bisection).
 double seed_for(const SeedPair* table, double key) {
   const std::uint32_t k = static_cast<std::uint32_t>(key * 1e6);
@@ -61,8 +57,8 @@ Word newton_doubling(DecFloat* y, const DecFloat* m, Step step) {
   while (good < q) {
     const std::int64_t w = std::min(2 * good + 2, q);
     ScratchScope scope;
-    DecFloat* yw = scratch_alloc(words_for(w));
-    DecFloat* mw = scratch_alloc(words_for(w));
+    DecFloat* yw = scratch_alloc(dec_words_for(w));
+    DecFloat* mw = scratch_alloc(dec_words_for(w));
     realign(yw, w, y, q);
     realign(mw, w, m, q);
     {

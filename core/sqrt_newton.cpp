@@ -17,10 +17,6 @@
 
 namespace {
 
-std::size_t words_for(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 1);
-}
-
 // y <- 1/sqrt(m) at the current precision, within 10^-(P-5) relatively. Each step
 // y <- y + y (1 - m y^2) / 2 squares the error (times 3/2) and adds a few units of its
 // working precision.
@@ -33,9 +29,9 @@ void rsqrt_estimate(DecFloat* y, const DecFloat* m, double md) {
   while (good < w_full - 5) {
     const std::int64_t w = std::min(2 * good + 4, w_full);
     ScratchScope step;
-    DecFloat* yw = scratch_alloc(words_for(w));
-    DecFloat* mw = scratch_alloc(words_for(w));
-    DecFloat* e = scratch_alloc(words_for(w));
+    DecFloat* yw = scratch_alloc(dec_words_for(w));
+    DecFloat* mw = scratch_alloc(dec_words_for(w));
+    DecFloat* e = scratch_alloc(dec_words_for(w));
     realign(yw, w, y, w_full);
     realign(mw, w, m, w_full);
     {
@@ -48,8 +44,8 @@ void rsqrt_estimate(DecFloat* y, const DecFloat* m, double md) {
       if (!is_zero(e)) {
         // |y e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
         const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
-        DecFloat* y2 = scratch_alloc(words_for(w2));
-        DecFloat* e2 = scratch_alloc(words_for(w2));
+        DecFloat* y2 = scratch_alloc(dec_words_for(w2));
+        DecFloat* e2 = scratch_alloc(dec_words_for(w2));
         realign(y2, w2, yw, w);
         realign(e2, w2, e, w);
         {
@@ -113,9 +109,9 @@ bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
   ScratchScope scope;
   Word* s = scratch_alloc(static_cast<std::size_t>(ns));
   {
-    DecFloat* mw = scratch_alloc(words_for(w));
-    DecFloat* y = scratch_alloc(words_for(w));
-    DecFloat* sp = scratch_alloc(words_for(ps));
+    DecFloat* mw = scratch_alloc(dec_words_for(w));
+    DecFloat* y = scratch_alloc(dec_words_for(w));
+    DecFloat* sp = scratch_alloc(dec_words_for(ps));
     realign(mw, w, m, p);
     ContextScope ps_w = ContextScope::precision(w);
     rsqrt_estimate(y, mw, md);

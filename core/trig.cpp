@@ -21,7 +21,7 @@ std::int64_t series_guard() {
 }
 
 std::size_t words_for(std::int64_t digits) {
-  return static_cast<std::size_t>((digits + 18) / 19 + 2);
+  return dec_words_for(digits) + 1;  // one spare limb
 }
 
 // Runs `body` at `digits` digits on x (of the current precision) widened to it, and writes the

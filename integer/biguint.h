@@ -42,7 +42,6 @@ constexpr std::int64_t biguint_limbs_of_digits(std::uint64_t digits) {
 void biguint_set_limbs(std::int64_t limbs);
 void biguint_set_digits(std::uint64_t digits);
 
-
 // --- plain access (no status but 100 for an invalid N) -------------------------------------
 void biguint_zero(BigUInt* r);
 void biguint_copy(BigUInt* r, const BigUInt* a);

@@ -23,7 +23,6 @@ inline Len current_limbs() {
   return n;
 }
 
-
 inline Limb* scratch_limbs(Len n) {
   return scratch_alloc(static_cast<std::size_t>(n));
 }

@@ -12,8 +12,6 @@
 #include "integer/biguint_text.h"
 #include "integer/rational.h"
 
-
-
 namespace {
 
 void unknown_type() {

@@ -40,7 +40,9 @@ std::int64_t to_base_1e19(Word* out, std::int64_t cap, const BigUInt* x, std::in
 }
 
 // Digits of a BigUInt of s significant limbs, at most (an upper bound for sizing).
-std::int64_t digits_bound(std::int64_t s) { return s * 20 + 1; }
+std::int64_t digits_bound(std::int64_t s) {
+  return s * 20 + 1;
+}
 
 // Runs f with the precision set to digits and BigUIntLimbs to limbs, restoring both.
 template <class F>
@@ -123,7 +125,7 @@ void rational_to_decfloat(DecFloat* r, const Word* x) {
       std::max(digits_bound(significant(num, nl)), digits_bound(significant(den, nl)));
   const std::int64_t g = std::max<std::int64_t>(2, need - p + 2);
   ScratchScope scope;
-  DecFloat* w = scratch_alloc(static_cast<std::size_t>((p + g + 18) / 19 + 2));
+  DecFloat* w = scratch_alloc(dec_words_for(p + g) + 1);
   {
     ContextScope gp = ContextScope::guard(g);
     DecFloat* a = scratch_dec();
@@ -186,4 +188,6 @@ void rational_to_complex_sized(Word* r, std::int64_t digits, const Word* x, std:
   });
 }
 
-void decfloat_pi(DecFloat* r) { apply_rounding(r, dec_pi(r)); }
+void decfloat_pi(DecFloat* r) {
+  apply_rounding(r, dec_pi(r));
+}

@@ -47,7 +47,7 @@ void store_reduced(Rational* r, BigUInt* num, BigUInt* den, std::int64_t wide, b
       std::max<std::int64_t>({significant(num, wide), significant(den, wide), std::int64_t{1}});
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(len);
+    biguint_set_limbs(len);
     if (g_arith.status) return;
     rational_reduce(num, den);
   }
@@ -159,7 +159,7 @@ void rational_add(Rational* r, const Rational* a, const Rational* b, bool subtra
   bool sign = sa;
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(2 * n);
+    biguint_set_limbs(2 * n);
     if (sa == sb) {
       biguint_add(t1, t1, t2);
     } else if (biguint_compare(t1, t2) > 0) {
@@ -261,7 +261,7 @@ void rational_divmod(Rational* q, Rational* rem, const Rational* a, const Ration
   }
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(2 * n);
+    biguint_set_limbs(2 * n);
     biguint_divmod(qn, rn, x, y);
   }
   if (g_arith.status) return fail();
@@ -512,7 +512,7 @@ int rational_compare(const Rational* a, const Rational* b, bool magnitude_only) 
     BigUInt* x = wide_product(rat_num(a), rat_den(b));
     BigUInt* y = wide_product(rat_num(b), rat_den(a));
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(2 * limbs());
+    biguint_set_limbs(2 * limbs());
     c = biguint_compare(x, y);
   }
   return sa ? -c : c;

@@ -21,7 +21,7 @@ class ModRing {
     biguint_mul_wide(t.data(), a, b);
     {
       ContextScope wide(ContextScope::kSizes);
-  biguint_set_limbs(2 * limbs_);
+      biguint_set_limbs(2 * limbs_);
       biguint_divmod(nullptr, t.data(), t.data(), wide_n_.data());
     }
     biguint_copy(r, t.data());

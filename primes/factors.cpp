@@ -214,7 +214,7 @@ void enumerate_divisors(DivisorList& list, const FactorList& factors) {
 void factors_run(const FactorsRunParams& p) {
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(2);
+    biguint_set_limbs(2);
     u128 x = p.start;
     for (std::int32_t i = 0; i < p.size && !prime_stop_requested(); ++i) {
       FactorList f;

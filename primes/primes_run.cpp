@@ -175,7 +175,7 @@ void primes_run_probabilistic(const PrimesRunParams& p) {
 void primes_run(const PrimesRunParams& params) {
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(primes_method_limbs(params.method));
+    biguint_set_limbs(primes_method_limbs(params.method));
     if (params.method == PrimeMethod::Exact) {
       primes_run_exact(params);
     } else {

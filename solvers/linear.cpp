@@ -278,7 +278,7 @@ void solve_rational_wide(LinearSystem& system, LinearSolution& out) {
   LinearSolution wide_out;
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(wide);
+    biguint_set_limbs(wide);
     LinearSystem ws;
     linear_system_init(ws, n);
     for (std::int64_t r = 0; r < n; ++r) {

@@ -219,7 +219,7 @@ void warm_start(const Complex* c, std::int64_t m, std::int64_t target, Complex* 
 }  // namespace
 
 std::size_t complex_words_at(std::int64_t digits) {
-  return 2 * static_cast<std::size_t>((digits + 18) / 19 + 1);
+  return 2 * dec_words_for(digits);
 }
 
 void root_polynomial_init(RootPolynomial& p, std::int64_t degree) {

@@ -64,7 +64,6 @@ void EvaluatePolynomial(Complex* out, const Complex* c, std::int64_t m, const Co
 // part merely drifts about zero and should become 0.
 bool SnapToZero(const DecFloat* const ring[6], int s);
 
-
 void SortRoots(RootSet& r);
 void MergeEqualRoots(RootSet& r);
 void KeepRealRoots(RootSet& r);

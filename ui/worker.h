@@ -43,14 +43,14 @@ class UiWorker {
   // pointer into the job record so that it lives as long as the worker may set it; it is
   // cleared here. False, and nothing started, while an earlier job has not completed, or
   // without a window.
-  bool start(Wnd window, std::shared_ptr<std::atomic<std::uint8_t>> stop_flag, std::function<void()> work,
-             std::function<void()> done);
+  bool start(Wnd window, std::shared_ptr<std::atomic<std::uint8_t>> stop_flag,
+             std::function<void()> work, std::function<void()> done);
 
   // The same for a job record with its stop flag as a member: `work(job)` on the thread,
   // `done(job)` on the user-interface thread.
   template <class Job, class Work, class Done>
-  bool start_job(Wnd window, std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop, Work work,
-                 Done done) {
+  bool start_job(Wnd window, std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop,
+                 Work work, Done done) {
     if (job == nullptr) return false;
     std::shared_ptr<std::atomic<std::uint8_t>> flag(job, &((*job).*stop));
     return start(

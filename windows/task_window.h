@@ -154,7 +154,8 @@ class TaskWindow {
   // thread. Every other top-level window is disabled meanwhile; the guard starts after `done`.
   // False when a job still runs.
   template <class Job, class Work, class Done>
-  bool start_job(std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop, Work work, Done done) {
+  bool start_job(std::shared_ptr<Job> job, std::atomic<std::uint8_t> Job::*stop, Work work,
+                 Done done) {
     if (busy()) return false;
     set_other_windows_enabled(false);
     const bool started = worker_.start_job(wnd_, std::move(job), stop, std::move(work),
@@ -169,7 +170,7 @@ class TaskWindow {
   // The same for a job record built on JobBase (app/job.h): its own stop flag, which its
   // computation polls through the worker's context.
   template <class Job, class Work, class Done>
-    requires std::derived_from<Job, JobBase>
+  requires std::derived_from<Job, JobBase>
   bool start_job(std::shared_ptr<Job> job, Work work, Done done) {
     if (busy() || job == nullptr) return false;
     set_other_windows_enabled(false);

@@ -142,7 +142,8 @@ TEST(ElemTables, LoadBeyondTableSetsInternalLimit) {
   set_precision(kMaxPrecision);
   Dec c;
   {
-    ContextScope gp = ContextScope::guard(19 * static_cast<std::int64_t>(kConstantLimbs) - kMaxPrecision + 1);
+    ContextScope gp =
+        ContextScope::guard(19 * static_cast<std::int64_t>(kConstantLimbs) - kMaxPrecision + 1);
     DecFloat* w = scratch_dec();
     elem::load_checked(w, kConstLn2);
   }

@@ -115,7 +115,7 @@ void divmod(BigUInt* q, BigUInt* r, const BigUInt* a, const BigUInt* b) {
   std::copy_n(top.begin(), std::min(L, n), R.begin());
   {
     ContextScope scope(ContextScope::kSizes);
-  biguint_set_limbs(L);
+    biguint_set_limbs(L);
     std::vector<Limbs> M(16, Limbs(static_cast<std::size_t>(L), 0));
     std::copy_n(bv.begin(), std::min(L, n), M[1].begin());
     for (int m = 2; m <= 15; ++m) biguint_add(M[m].data(), M[m - 1].data(), M[1].data());
@@ -256,7 +256,7 @@ void powmod(BigUInt* r, const BigUInt* base, const BigUInt* e, const BigUInt* m)
   acc[0] = 1;
   {
     ContextScope scope(ContextScope::kSizes);
-  biguint_set_limbs(2 * n);
+    biguint_set_limbs(2 * n);
     for (std::int64_t i = top; i >= 0 && g_arith.status == 0; --i) {
       if (cancel_requested()) {
         set_status(MathStatus::Cancelled);

@@ -42,7 +42,7 @@ TEST_F(BigUIntArith, SizeSettingsBothWays) {
   // a scope restores both settings
   {
     ContextScope scope(ContextScope::kSizes);
-  biguint_set_limbs(7);
+    biguint_set_limbs(7);
     EXPECT_EQ(BigUIntLimbs, 7);
     EXPECT_EQ(BigUIntDigits, 134u);
   }

@@ -91,7 +91,7 @@ TEST_F(PrimesRun, StartChecks) {
   EXPECT_EQ(x[0], 255u);
   {
     ContextScope wide(ContextScope::kSizes);
-  biguint_set_limbs(65);
+    biguint_set_limbs(65);
     const std::u16string digits(1252, u'9');
     EXPECT_TRUE(read_start_number(digits, read, x));
     const std::u16string longer(3000, u'9');
