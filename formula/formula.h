@@ -16,7 +16,7 @@
 
 enum FormulaErrorCode : std::uint32_t {
   kFormulaSyntax = 10200,            // at the offending token
-  kFormulaUnmatchedParen = 10201,    // ")" without "(": at the value before it
+  kFormulaUnmatchedParen = 10201,    // ")" without "(": at the ")"
   kFormulaUnexpectedEnd = 10202,     // just behind the text
   kFormulaArithmetic = 10203,        // a MathStatus other than 207, at the token
   kFormulaStackFull = 10204,         // always position 1
@@ -51,7 +51,7 @@ struct FormulaContext {
   std::uint32_t flags = 0;         // 0x100 grouping, 0x200 fixed separators
   const VariableTable* variables = nullptr;
   NumValue* result = nullptr;  // one value of the current type: the result, or 0 on error
-  std::uint8_t inexact = 0;    // an integer or rational operation dropped a remainder
+  std::uint8_t inexact = 0;    // some integer operation of the formula dropped a remainder
 };
 
 inline constexpr int kEvalStackEntries = 50;

@@ -124,8 +124,7 @@ void multiply(NumValue* a, const NumValue* b) {
 
 void divide(NumValue* a, const NumValue* b) {
   if (NumberType == kTypeUInt) {
-    const bool exact = biguint_div_exact(a, a, b);
-    g_formula_inexact = exact ? 0 : 1;
+    if (!biguint_div_exact(a, a, b)) g_formula_inexact = 1;
     return;
   }
   std::uint64_t m;

@@ -92,6 +92,7 @@ TEST(Cli, OperandsAnsAndVariables) {
 
 TEST(Cli, InexactIndicator) {
   EXPECT_EQ(cli_ok({"-t", "uint", "7/2", "8/2"}), "3  [inexact]\n4\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "7/2+4/2", "log2(9)+log2(8)"}), "5  [inexact]\n6  [inexact]\n");
 }
 
 TEST(Cli, FormulaErrorsKeepGoing) {
