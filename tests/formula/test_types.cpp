@@ -118,9 +118,9 @@ TEST_F(UIntType, InexactState) {
   EXPECT_EQ(eval("log10(1000)").inexact, 0);
   EXPECT_EQ(eval("logx(3;80)").inexact, 1);
   // Any rounding operation marks the whole formula, whatever exact operations follow it.
-  for (const char* f : {"7/2*2", "7/2+8/2", "8/2+7/2", "7/2+4/2", "sqrt(8)+sqrt(9)", "7/2*(4/2)",
-                        "log2(9)+log2(8)", "7/2+cbrt(27)", "7/2+root(3;8)", "logx(3;80)+sqrt(4)",
-                        "(7/2)^2+8/4"}) {
+  for (const char* f :
+       {"7/2*2", "7/2+8/2", "8/2+7/2", "7/2+4/2", "sqrt(8)+sqrt(9)", "7/2*(4/2)", "log2(9)+log2(8)",
+        "7/2+cbrt(27)", "7/2+root(3;8)", "logx(3;80)+sqrt(4)", "(7/2)^2+8/4"}) {
     EXPECT_EQ(eval(f).inexact, 1) << f;
   }
   for (const char* f : {"8/2+6/2", "sqrt(9)*cbrt(8)+log10(100)", "root(3;27)/3"}) {
