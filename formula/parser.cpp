@@ -80,7 +80,7 @@ class Pass {
         if (math_status() == MathStatus::Cancelled) {
           set_formula_error(kFormulaCancelled, 0);
         } else {
-          set_formula_error(kFormulaArithmetic, position_of(tok_.start));
+          set_formula_error(kFormulaArithmetic, position_of(tok_.start), math_status());
         }
         clear_status();
       }

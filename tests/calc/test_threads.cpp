@@ -103,7 +103,8 @@ TEST_F(CalcThreadsTest, WorkerAndWindowThreadComputeAsAlone) {
   EXPECT_GT(loops, 1);  // the two threads did overlap
   g_number_settings = NumberSettings{};
   for (std::size_t j = 0; j < jobs.size(); ++j) {
-    EXPECT_EQ(finish(jobs[j]), alone[j % std::size(kCases)]) << kCases[j % std::size(kCases)].formula;
+    EXPECT_EQ(finish(jobs[j]), alone[j % std::size(kCases)])
+        << kCases[j % std::size(kCases)].formula;
   }
 }
 
@@ -142,6 +143,13 @@ TEST_F(CalcThreadsTest, ErrorsTravelInTheJobNotThroughSharedRecords) {
   EXPECT_EQ(app_error_code(), kAppErrorFormula);
   EXPECT_EQ(g_formula_error.code, static_cast<std::uint32_t>(kFormulaSyntax));
   EXPECT_EQ(g_formula_error.position, 3u);
+  clear_app_error();
+  // The cause of an arithmetic error comes along, so the window names it.
+  calc_prepare_job(job, state, u"2+1/(3-3)", {});
+  std::thread([&] { calc_run_job(job); }).join();
+  EXPECT_FALSE(calc_finish_job(state, job));
+  EXPECT_EQ(g_formula_error.code, static_cast<std::uint32_t>(kFormulaArithmetic));
+  EXPECT_EQ(g_formula_error.cause, static_cast<std::uint32_t>(MathStatus::DivisionByZero));
   clear_app_error();
 }
 

@@ -58,6 +58,40 @@ TEST_F(RealType, DomainErrorsBecomeArithmeticErrors) {
   expect_value("2^1e18", "1.635832735085100e301029995663981195");
 }
 
+// Error 10203 keeps the MathStatus that caused it, in every type, so the message can name it.
+TEST_F(FormulaTest, ArithmeticErrorsKeepTheirCause) {
+  struct Case {
+    std::uint32_t type;
+    const char* formula;
+    MathStatus cause;
+  };
+  const Case cases[] = {
+      {kTypeReal, "1/0", MathStatus::DivisionByZero},
+      {kTypeReal, "0/0", MathStatus::DivisionByZero},
+      {kTypeReal, "5 mod (2-2)", MathStatus::DivisionByZero},
+      {kTypeReal, "sqrt(-1)", MathStatus::Undefined},
+      {kTypeReal, "ln(-1)", MathStatus::Undefined},
+      {kTypeReal, "asin(2)", MathStatus::Undefined},
+      {kTypeReal, "fact(-1)", MathStatus::Undefined},
+      {kTypeReal, "tand(90)", MathStatus::Undefined},
+      {kTypeReal, "exp(1e20)", MathStatus::Overflow},
+      {kTypeComplex, "exp(i)", MathStatus::RealArgumentRequired},
+      {kTypeComplex, "1/(0i)", MathStatus::DivisionByZero},
+      {kTypeUInt, "7/(3-3)", MathStatus::DivisionByZero},
+      {kTypeUInt, "7 mod 0", MathStatus::DivisionByZero},
+      {kTypeRational, "1/3/0", MathStatus::DivisionByZero},
+  };
+  for (const Case& c : cases) {
+    use(c.type);
+    const EvalResult r = eval(c.formula);
+    EXPECT_EQ(r.code, static_cast<std::uint32_t>(kFormulaArithmetic)) << c.formula;
+    EXPECT_EQ(r.cause, static_cast<std::uint32_t>(c.cause)) << c.formula;
+  }
+  // Other errors carry no cause.
+  use(kTypeReal);
+  EXPECT_EQ(eval("1+").cause, 0u);
+}
+
 TEST_F(RealType, TypeRestrictedFunctions) {
   expect_error("arg(1)", kFormulaNeedsComplex, 1);
   expect_error("1+realp(1)", kFormulaNeedsComplex, 3);
