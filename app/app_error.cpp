@@ -15,6 +15,7 @@ namespace {
 constexpr MessageId kMsgErrorCaption = 108;
 constexpr MessageId kMsgUnknownError = 142;
 constexpr MessageId kMsgInternalFormulaError = 149;
+constexpr std::uint32_t kFormulaErrorArithmetic = 10203;
 constexpr std::uint32_t kFormulaErrorInternal = 10205;
 
 thread_local constinit FormulaErrorView t_own_formula_error;
@@ -41,6 +42,15 @@ constexpr CodeMessage kAppMessages[] = {
     {2000, 122}, {2001, 123}, {2002, 124}, {2003, 125}, {2004, 126}, {2005, 127}, {2006, 128},
     {3000, 129}, {3100, 130}, {3101, 131}, {3300, 132}, {3301, 133}, {3302, 134}, {3303, 135},
     {3400, 136}, {3401, 137}, {3402, 138}, {9000, 139}, {9001, 140}, {9002, 141},
+};
+
+// The causes of formula error 10203 with a text of their own (MathStatus values); every other
+// cause, a result too large among them, keeps the overflow text.
+constexpr CodeMessage kArithmeticCauses[] = {
+    {201, 175},  // a result too small
+    {202, 172},  // division by zero
+    {203, 173},  // outside the domain
+    {205, 174},  // a complex argument where only real ones are defined
 };
 
 void put_unsigned(TextBuilder& b, std::uint32_t v) {
@@ -75,9 +85,7 @@ void clear_app_error() {
   g_app_error.code.store(0, std::memory_order_relaxed);
   g_app_error.param1[0] = 0;
   g_app_error.param2[0] = 0;
-  FormulaErrorView* formula = attached_formula_error();
-  formula->code = 0;
-  formula->position = 0;
+  *attached_formula_error() = FormulaErrorView{};
   clear_status();
 }
 
@@ -88,9 +96,14 @@ MessageId app_error_message(std::uint32_t code) {
   return -1;
 }
 
-MessageId formula_error_message(std::uint32_t code) {
+MessageId formula_error_message(std::uint32_t code, std::uint32_t cause) {
   if (code < 10200 || code > 10212 || code == kFormulaErrorInternal) {
     return kMsgInternalFormulaError;
+  }
+  if (code == kFormulaErrorArithmetic) {
+    for (const CodeMessage& m : kArithmeticCauses) {
+      if (m.code == cause) return m.message;
+    }
   }
   return static_cast<MessageId>(144 + (code - 10200));
 }
@@ -112,7 +125,7 @@ void build_app_error_text(TextBuilder& b, std::uint32_t code, const char16_t* pa
     b.buffer[b.length - 1] = u'.';
   }
   builder_put(b, u' ');
-  const MessageId fid = formula_error_message(formula.code);
+  const MessageId fid = formula_error_message(formula.code, formula.cause);
   // The position is 1-based and far below 2^31; a code is shown as the number it is.
   const std::uint32_t number = fid == kMsgInternalFormulaError ? formula.code : formula.position;
   format_text(b, msg(fid), static_cast<std::int32_t>(number));

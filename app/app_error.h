@@ -57,8 +57,10 @@ int show_app_error();
 // 9003 has none).
 MessageId app_error_message(std::uint32_t code);
 // The message of a formula error code; 149 (which shows the code itself) for 10205 and every
-// code without a message of its own.
-MessageId formula_error_message(std::uint32_t code);
+// code without a message of its own. For 10203 the MathStatus `cause` picks the text: division
+// by zero, outside the domain, a complex argument or a result too small have their own, every
+// other cause the overflow text.
+MessageId formula_error_message(std::uint32_t code, std::uint32_t cause = 0);
 
 // The text show_app_error shows, in the current language: the message of `code` with the two
 // parameters, then the formula error when `formula.code` is set. The caller marks an overflow.

@@ -64,6 +64,28 @@ void rounded(DecFloat* dst, const DecFloat* x, std::int64_t g, F f) {
   apply_rounding(dst, with_guard_digits(g, f, dst, x));
 }
 
+// Guard digits of tanh, asinh and atanh. Their series (and those of sinh, cosh and ln(1 + v)
+// inside) sum up to about P/2 terms, each truncated once or twice, so the error grows with
+// the digits of P; eight more digits keep the rounding decided for all but about one argument
+// in 10^7 that lies next to a boundary.
+std::int64_t series_guard_digits() {
+  std::int64_t d = 1;
+  for (std::int64_t p = g_arith.precision; p >= 10; p /= 10) ++d;
+  return d + 8;
+}
+
+// sinh or cosh of |x| < 0.5 by the series, with the guard digits its length needs: the kernel
+// then stays within one unit however many terms P asks for.
+Word series_kernel(DecFloat* dst, const DecFloat* x, bool sine) {
+  return with_guard_digits(
+      series_guard_digits(),
+      [sine](DecFloat* r, const DecFloat* a) {
+        sin_cos_series(sine ? r : nullptr, sine ? nullptr : r, a, true);
+        return Word{0};
+      },
+      dst, x);
+}
+
 }  // namespace
 
 Word dec_sinh(DecFloat* dst, const DecFloat* x) {
@@ -71,10 +93,7 @@ Word dec_sinh(DecFloat* dst, const DecFloat* x) {
     dec_copy(dst, x);
     return 0;
   }
-  if (below(x, 5, -1)) {
-    sin_cos_series(dst, nullptr, x, true);
-    return 0;
-  }
+  if (below(x, 5, -1)) return series_kernel(dst, x, true);
   return exp_pair(dst, x, 1);
 }
 
@@ -89,10 +108,7 @@ Word dec_cosh(DecFloat* dst, const DecFloat* x) {
     }
     return 0;
   }
-  if (below(x, 5, -1)) {
-    sin_cos_series(nullptr, dst, x, true);
-    return 0;
-  }
+  if (below(x, 5, -1)) return series_kernel(dst, x, false);
   return exp_pair(dst, x, 0);
 }
 
@@ -106,7 +122,7 @@ void dec_tanh(DecFloat* dst, const DecFloat* x) {
     }
     return;
   }
-  rounded(dst, x, 3, [](DecFloat* r, const DecFloat* a) -> Word {
+  rounded(dst, x, series_guard_digits(), [](DecFloat* r, const DecFloat* a) -> Word {
     const std::int64_t p = g_arith.precision;
     ScratchScope scope;
     if (dec_exponent(a) < -1) {
@@ -138,7 +154,7 @@ void dec_asinh(DecFloat* dst, const DecFloat* x) {
     dec_copy(dst, x);
     return;
   }
-  rounded(dst, x, 3, [](DecFloat* r, const DecFloat* a) -> Word {
+  rounded(dst, x, series_guard_digits(), [](DecFloat* r, const DecFloat* a) -> Word {
     const std::int64_t p = g_arith.precision;
     const bool neg = dec_negative(a);
     ScratchScope scope;
@@ -233,7 +249,7 @@ void dec_atanh(DecFloat* dst, const DecFloat* x) {
     if (g_arith.report_overflow) set_status(MathStatus::Overflow);
     return;
   }
-  rounded(dst, x, 3, [](DecFloat* r, const DecFloat* a) -> Word {
+  rounded(dst, x, series_guard_digits(), [](DecFloat* r, const DecFloat* a) -> Word {
     if (dec_exponent(a) < -2) return dec_atanh_series(r, a);
     ScratchScope scope;
     DecFloat* one = scratch_dec();

@@ -72,7 +72,8 @@ void trig_real(int fn, std::uint64_t half_turn, std::uint32_t position, DecFloat
   if (!is_special(x) && dec_exponent(x) <= 8 && on_quarter_turn(x, half_turn, &k)) {
     const bool even = k % 2 == 0;
     if (fn == 2 && !even) {
-      set_formula_error(kFormulaArithmetic, position);  // a pole of the tangent
+      // A pole of the tangent: outside its domain, not merely a large value.
+      set_formula_error(kFormulaArithmetic, position, MathStatus::Undefined);
       return make_undefined(r);
     }
     if ((fn == 1) != even) return make_zero(r, false);

@@ -5,7 +5,7 @@
 // processed; the few that must point at a function (a pole of the tangent, a function that
 // needs the complex type) set the formula error directly at `position`, the function's 1-based
 // character position. Results of the real type are rounded to the working precision. Integer
-// results that drop a remainder set the inexact state; each such operation overwrites it.
+// results that drop a remainder set the inexact state, which stays set for the whole formula.
 #pragma once
 
 #include <cstdint>

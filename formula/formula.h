@@ -11,14 +11,15 @@
 #include <cstdint>
 
 #include "app/formula_error_view.h"
+#include "core/decfloat.h"
 #include "formula/variable_table.h"
 #include "integer/number.h"
 
 enum FormulaErrorCode : std::uint32_t {
   kFormulaSyntax = 10200,            // at the offending token
-  kFormulaUnmatchedParen = 10201,    // ")" without "(": at the value before it
+  kFormulaUnmatchedParen = 10201,    // ")" without "(": at the ")"
   kFormulaUnexpectedEnd = 10202,     // just behind the text
-  kFormulaArithmetic = 10203,        // a MathStatus other than 207, at the token
+  kFormulaArithmetic = 10203,        // a MathStatus other than 207, at the token; kept as cause
   kFormulaStackFull = 10204,         // always position 1
   kFormulaInternal = 10205,          // no position
   kFormulaParamCount = 10206,        // at the function name
@@ -36,10 +37,12 @@ using FormulaError = FormulaErrorView;
 extern thread_local constinit FormulaError g_formula_error;
 
 // Keeps only the first error.
-inline void set_formula_error(std::uint32_t code, std::uint32_t position) {
+inline void set_formula_error(std::uint32_t code, std::uint32_t position,
+                              MathStatus cause = MathStatus::Ok) {
   if (g_formula_error.code == 0) {
     g_formula_error.code = code;
     g_formula_error.position = position;
+    g_formula_error.cause = static_cast<std::uint32_t>(cause);
   }
 }
 inline void clear_formula_error() {
@@ -51,7 +54,7 @@ struct FormulaContext {
   std::uint32_t flags = 0;         // 0x100 grouping, 0x200 fixed separators
   const VariableTable* variables = nullptr;
   NumValue* result = nullptr;  // one value of the current type: the result, or 0 on error
-  std::uint8_t inexact = 0;    // an integer or rational operation dropped a remainder
+  std::uint8_t inexact = 0;    // some integer operation of the formula dropped a remainder
 };
 
 inline constexpr int kEvalStackEntries = 50;

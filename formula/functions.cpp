@@ -17,8 +17,9 @@ namespace {
 
 using namespace formula_detail;
 
+// Sticky: once any operation of the formula has rounded, the result is inexact.
 void set_inexact(bool exact) {
-  g_formula_inexact = exact ? 0 : 1;
+  if (!exact) g_formula_inexact = 1;
 }
 
 bool is_real_or_complex() {

@@ -123,14 +123,15 @@ void multiply(NumValue* a, const NumValue* b) {
 }
 
 void divide(NumValue* a, const NumValue* b) {
+  // Each type's division has its own status for a zero divisor (some report an overflow); the
+  // formula names the cause the same way in all of them.
+  if (num_is_zero(b)) return set_undefined(a, MathStatus::DivisionByZero);
   if (NumberType == kTypeUInt) {
-    const bool exact = biguint_div_exact(a, a, b);
-    g_formula_inexact = exact ? 0 : 1;
+    if (!biguint_div_exact(a, a, b)) g_formula_inexact = 1;
     return;
   }
   std::uint64_t m;
-  // A zero divisor takes the general path, which reports it.
-  if (num_get_u64(&m, b) && m != 0) {
+  if (num_get_u64(&m, b)) {
     const bool negative = sign_bit(b);
     num_div_u64(a, a, m);
     if (negative) num_negate(a, a);
@@ -144,13 +145,7 @@ void divide(NumValue* a, const NumValue* b) {
       cplx_div(a, a, b);
       break;
     case kTypeRational:
-      // The fraction code reduces 0/0 to 0 silently; a division by zero is an error here.
-      if (rational_is_zero(b)) {
-        rational_set_zero(a);
-        set_status(MathStatus::DivisionByZero);
-      } else {
-        rational_mul(a, a, b, true);
-      }
+      rational_mul(a, a, b, true);
       break;
     default:
       set_status(MathStatus::UnknownNumberType);
@@ -158,6 +153,7 @@ void divide(NumValue* a, const NumValue* b) {
 }
 
 void modulo(NumValue* a, const NumValue* b) {
+  if (num_is_zero(b)) return set_undefined(a, MathStatus::DivisionByZero);
   switch (NumberType) {
     case kTypeReal:
       dec_divmod(nullptr, a, a, b);

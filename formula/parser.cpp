@@ -80,7 +80,7 @@ class Pass {
         if (math_status() == MathStatus::Cancelled) {
           set_formula_error(kFormulaCancelled, 0);
         } else {
-          set_formula_error(kFormulaArithmetic, position_of(tok_.start));
+          set_formula_error(kFormulaArithmetic, position_of(tok_.start), math_status());
         }
         clear_status();
       }
@@ -337,7 +337,7 @@ class Pass {
     } else if (below == kTokLeftParen || below == kTokSeparator) {
       function_call();
     } else {
-      error(kFormulaUnmatchedParen, e()[t].start);
+      error(kFormulaUnmatchedParen, tok_.start);
     }
   }
 
@@ -352,7 +352,7 @@ class Pass {
       i -= 2;
     }
     if (i < 0) return set_formula_error(kFormulaInternal, 0);
-    if (e()[i].kind != kTokLeftParen) return error(kFormulaUnmatchedParen, e()[t].start);
+    if (e()[i].kind != kTokLeftParen) return error(kFormulaUnmatchedParen, tok_.start);
     const int f = i - 1;
     const FunctionRow* row =
         f >= 0 && is_function_kind(e()[f].kind) ? lookup_function(e()[f].kind) : nullptr;

@@ -85,7 +85,7 @@ TEST(Texts, LoadingAndLookup) {
   reset_texts();
   EXPECT_EQ(current_language(), 0);
   EXPECT_EQ(u8(msg(0)), "???");
-  EXPECT_EQ(u8(msg(171)), "???");
+  EXPECT_EQ(u8(msg(175)), "???");
   load_texts(kLanguageGerman);
   EXPECT_EQ(current_language(), kLanguageGerman);
   EXPECT_EQ(u8(msg(2)), "Schließen");
@@ -276,6 +276,43 @@ TEST_F(AppErrorTest, FormulaErrorIsAppended) {
   }
   EXPECT_EQ(formula_error_message(10213), 149);
   EXPECT_EQ(formula_error_message(0), 149);
+}
+
+TEST_F(AppErrorTest, ArithmeticErrorNamesItsCause) {
+  FormulaErrorView* formula = attached_formula_error();
+  const char* const english[][2] = {
+      {"200", "Overflow at character position 4!"},
+      {"201", "Underflow at character position 4: a number got too close to zero!"},
+      {"202", "Division by zero at character position 4!"},
+      {"203", "Argument outside the domain of the function at character position 4!"},
+      {"205", "Complex argument at character position 4: the function needs a real argument!"},
+      {"0", "Overflow at character position 4!"},
+      {"400", "Overflow at character position 4!"},
+  };
+  for (auto [cause, text] : english) {
+    set_app_error(kAppErrorFormula);
+    *formula = {10203, 4, static_cast<std::uint32_t>(std::stoi(cause))};
+    EXPECT_EQ(shown(), std::string("Error in mathematical formula. ") + text) << cause;
+  }
+  // The cause belongs to 10203 only.
+  set_app_error(kAppErrorFormula);
+  *formula = {10200, 2, 202};
+  EXPECT_EQ(shown(), "Error in mathematical formula. Syntax error at character position 2!");
+  load_texts(kLanguageGerman);
+  const char* const german[][2] = {
+      {"200", "Überlauf bei Zeichenposition 9!"},
+      {"201", "Unterlauf bei Zeichenposition 9: Der Betrag einer Zahl wurde zu klein!"},
+      {"202", "Division durch null bei Zeichenposition 9!"},
+      {"203", "Argument außerhalb des Definitionsbereichs der Funktion bei Zeichenposition 9!"},
+      {"205",
+       "Komplexes Argument bei Zeichenposition 9: Die Funktion benötigt ein reelles Argument!"},
+  };
+  for (auto [cause, text] : german) {
+    set_app_error(kAppErrorFormula);
+    *formula = {10203, 9, static_cast<std::uint32_t>(std::stoi(cause))};
+    EXPECT_EQ(shown(), std::string("Fehler in der mathematischen Formel. ") + text) << cause;
+  }
+  load_texts(kLanguageEnglish);
 }
 
 TEST_F(AppErrorTest, StoppedOrNoErrorShowsNothingAndClearsTheRecords) {

@@ -79,6 +79,16 @@ TEST_F(CalcTest, RationalFallsBackToReal) {
   EXPECT_EQ(calc("1+"), "error 1007 10202@3");
   EXPECT_EQ(state.number_type, kTypeRational);
   EXPECT_EQ(NumberType, kTypeRational);
+  // The note depends on whether any operation had no rational result, not on where it stands.
+  for (const char* f : {"sqrt(2)+1/4", "1/4+sqrt(2)", "1/4+2^(1/2)*1"}) {
+    calc_set_number_type(state, kTypeRational);
+    EXPECT_EQ(calc(f), "1.664213562373095") << f;
+    EXPECT_TRUE(fell_back) << f;
+  }
+  calc_set_number_type(state, kTypeRational);
+  EXPECT_EQ(calc("1/3+sqrt(4/9)"), "1");
+  EXPECT_FALSE(fell_back);
+  EXPECT_FALSE(state.inexact);
 }
 
 TEST_F(CalcTest, UnsignedIntegerBases) {
@@ -109,6 +119,11 @@ TEST_F(CalcTest, InexactIntegerDivision) {
   EXPECT_TRUE(state.inexact);
   EXPECT_EQ(calc("8/2"), "4");
   EXPECT_FALSE(state.inexact);
+  // An earlier rounding is not forgotten by the exact operations after it.
+  EXPECT_EQ(calc("7/2+4/2"), "5");
+  EXPECT_TRUE(state.inexact);
+  EXPECT_EQ(calc("7/2+root(3;8)"), "5");
+  EXPECT_TRUE(state.inexact);
 }
 
 TEST_F(CalcTest, ComplexResults) {

@@ -144,6 +144,13 @@ TEST_F(CalcThreadsTest, ErrorsTravelInTheJobNotThroughSharedRecords) {
   EXPECT_EQ(g_formula_error.code, static_cast<std::uint32_t>(kFormulaSyntax));
   EXPECT_EQ(g_formula_error.position, 3u);
   clear_app_error();
+  // The cause of an arithmetic error comes along, so the window names it.
+  calc_prepare_job(job, state, u"2+1/(3-3)", {});
+  std::thread([&] { calc_run_job(job); }).join();
+  EXPECT_FALSE(calc_finish_job(state, job));
+  EXPECT_EQ(g_formula_error.code, static_cast<std::uint32_t>(kFormulaArithmetic));
+  EXPECT_EQ(g_formula_error.cause, static_cast<std::uint32_t>(MathStatus::DivisionByZero));
+  clear_app_error();
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ TEST(Cli, OperandsAnsAndVariables) {
 
 TEST(Cli, InexactIndicator) {
   EXPECT_EQ(cli_ok({"-t", "uint", "7/2", "8/2"}), "3  [inexact]\n4\n");
+  EXPECT_EQ(cli_ok({"-t", "uint", "7/2+4/2", "log2(9)+log2(8)"}), "5  [inexact]\n6  [inexact]\n");
 }
 
 TEST(Cli, FormulaErrorsKeepGoing) {
@@ -102,10 +103,17 @@ TEST(Cli, FormulaErrorsKeepGoing) {
             "error: Error in mathematical formula. Unexpected end of formula!\n"
             "error: Error in mathematical formula. The variable at character position 3 was not "
             "found in the variable table!\n"
-            "error: Error in mathematical formula. Overflow at character position 4!\n");
+            "error: Error in mathematical formula. Division by zero at character position 4!\n");
   const CliRun de = run_cli({"--lang", "de", "1+"});
   EXPECT_EQ(de.status, 1);
   EXPECT_NE(de.err.find("Unerwartetes Ende der Formel!"), std::string::npos) << de.err;
+  // Each cause of an arithmetic error has its own text.
+  EXPECT_EQ(run_cli({"--lang", "de", "ln(-1)"}).err,
+            "error: Fehler in der mathematischen Formel. Argument außerhalb des "
+            "Definitionsbereichs der Funktion bei Zeichenposition 6!\n");
+  EXPECT_EQ(run_cli({"-t", "cplx", "exp(i)"}).err,
+            "error: Error in mathematical formula. Complex argument at character position 6: the "
+            "function needs a real argument!\n");
   // A prefixed integer is no real number.
   const CliRun prefix = run_cli({"0xff"});
   EXPECT_EQ(prefix.status, 1);

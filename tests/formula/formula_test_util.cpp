@@ -103,6 +103,7 @@ EvalResult FormulaTest::eval16(const std::u16string& text, const VariableTable* 
   EXPECT_EQ(g_arith.status, 0u) << "MathStatus left set";
   r.code = g_formula_error.code;
   r.position = g_formula_error.position;
+  r.cause = g_formula_error.cause;
   r.inexact = ctx.inexact;
   return r;
 }

@@ -28,6 +28,7 @@ std::string u8(const std::u16string& s);
 struct EvalResult {
   std::uint32_t code = 0;
   std::uint32_t position = 0;
+  std::uint32_t cause = 0;
   std::uint8_t inexact = 0;
   std::vector<Word> value;
 };

@@ -65,8 +65,11 @@ TEST_F(ParserTest, UnexpectedEnd) {
 TEST_F(ParserTest, SyntaxErrorsAndPositions) {
   expect_error(")", kFormulaSyntax, 1);
   expect_error("()", kFormulaSyntax, 2);
-  expect_error("2)", kFormulaUnmatchedParen, 1);
-  expect_error("1+(2+3))", kFormulaUnmatchedParen, 1);
+  // A stray ")" is reported where it stands.
+  expect_error("2)", kFormulaUnmatchedParen, 2);
+  expect_error("1+2)", kFormulaUnmatchedParen, 4);
+  expect_error("1+(2+3))", kFormulaUnmatchedParen, 8);
+  expect_error("gcd(4;6) * 2 )", kFormulaUnmatchedParen, 14);
   expect_error("2(3)", kFormulaSyntax, 2);
   expect_error("2 3", kFormulaSyntax, 3);
   expect_error("2 pi", kFormulaSyntax, 3);

@@ -58,6 +58,40 @@ TEST_F(RealType, DomainErrorsBecomeArithmeticErrors) {
   expect_value("2^1e18", "1.635832735085100e301029995663981195");
 }
 
+// Error 10203 keeps the MathStatus that caused it, in every type, so the message can name it.
+TEST_F(FormulaTest, ArithmeticErrorsKeepTheirCause) {
+  struct Case {
+    std::uint32_t type;
+    const char* formula;
+    MathStatus cause;
+  };
+  const Case cases[] = {
+      {kTypeReal, "1/0", MathStatus::DivisionByZero},
+      {kTypeReal, "0/0", MathStatus::DivisionByZero},
+      {kTypeReal, "5 mod (2-2)", MathStatus::DivisionByZero},
+      {kTypeReal, "sqrt(-1)", MathStatus::Undefined},
+      {kTypeReal, "ln(-1)", MathStatus::Undefined},
+      {kTypeReal, "asin(2)", MathStatus::Undefined},
+      {kTypeReal, "fact(-1)", MathStatus::Undefined},
+      {kTypeReal, "tand(90)", MathStatus::Undefined},
+      {kTypeReal, "exp(1e20)", MathStatus::Overflow},
+      {kTypeComplex, "exp(i)", MathStatus::RealArgumentRequired},
+      {kTypeComplex, "1/(0i)", MathStatus::DivisionByZero},
+      {kTypeUInt, "7/(3-3)", MathStatus::DivisionByZero},
+      {kTypeUInt, "7 mod 0", MathStatus::DivisionByZero},
+      {kTypeRational, "1/3/0", MathStatus::DivisionByZero},
+  };
+  for (const Case& c : cases) {
+    use(c.type);
+    const EvalResult r = eval(c.formula);
+    EXPECT_EQ(r.code, static_cast<std::uint32_t>(kFormulaArithmetic)) << c.formula;
+    EXPECT_EQ(r.cause, static_cast<std::uint32_t>(c.cause)) << c.formula;
+  }
+  // Other errors carry no cause.
+  use(kTypeReal);
+  EXPECT_EQ(eval("1+").cause, 0u);
+}
+
 TEST_F(RealType, TypeRestrictedFunctions) {
   expect_error("arg(1)", kFormulaNeedsComplex, 1);
   expect_error("1+realp(1)", kFormulaNeedsComplex, 3);
@@ -137,10 +171,15 @@ TEST_F(UIntType, InexactState) {
   EXPECT_EQ(eval("log2(9)").inexact, 1);
   EXPECT_EQ(eval("log10(1000)").inexact, 0);
   EXPECT_EQ(eval("logx(3;80)").inexact, 1);
-  // Each reporting operation overwrites the state; other operations leave it.
-  EXPECT_EQ(eval("7/2*2").inexact, 1);
-  EXPECT_EQ(eval("7/2+8/2").inexact, 0);
-  EXPECT_EQ(eval("8/2+7/2").inexact, 1);
+  // Any rounding operation marks the whole formula, whatever exact operations follow it.
+  for (const char* f :
+       {"7/2*2", "7/2+8/2", "8/2+7/2", "7/2+4/2", "sqrt(8)+sqrt(9)", "7/2*(4/2)", "log2(9)+log2(8)",
+        "7/2+cbrt(27)", "7/2+root(3;8)", "logx(3;80)+sqrt(4)", "(7/2)^2+8/4"}) {
+    EXPECT_EQ(eval(f).inexact, 1) << f;
+  }
+  for (const char* f : {"8/2+6/2", "sqrt(9)*cbrt(8)+log10(100)", "root(3;27)/3"}) {
+    EXPECT_EQ(eval(f).inexact, 0) << f;
+  }
   // An error clears it.
   r = eval("7/2+");
   EXPECT_EQ(r.code, kFormulaUnexpectedEnd);
