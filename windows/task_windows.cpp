@@ -12,7 +12,7 @@ const TaskWindowEntry kTaskWindows[] = {
     {"calculator", kMenuCalculator, &AppRecord::calculator,
      nullptr},
     {"equations", kMenuEquations, &AppRecord::equations,
-     nullptr},
+     create_equations_window},
     {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
      nullptr},
     {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
