@@ -16,7 +16,7 @@ const TaskWindowEntry kTaskWindows[] = {
     {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
      nullptr},
     {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
-     nullptr},
+     create_polynomials_window},
     {"primes", kMenuPrimes, &AppRecord::primes,
      nullptr},
     {"factors", kMenuFactors, &AppRecord::factors,
