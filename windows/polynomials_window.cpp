@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/text_builder.h"
 #include "core/decfloat.h"
+#include "formula/formula.h"
 #include "solvers/polynomial.h"
 #include "solvers/solver_common.h"
 #include "ui/composite.h"
@@ -234,6 +235,9 @@ class PolynomialsWindow final : public TaskWindow {
     ui_set_text(result_, u"");
     ui_enable(to_p0_, false);
     ui_enable(to_p1_, false);
+    // The formula engine's record of this thread joins the error report, so that a failed
+    // coefficient shows the engine's own message too.
+    attach_formula_error(&g_formula_error);
     {
       // The operation sets its own type and precision; the window thread's stay as they were.
       ContextScope caller(ContextScope::kSizes | ContextScope::kType | ContextScope::kNotation);
@@ -243,6 +247,7 @@ class PolynomialsWindow final : public TaskWindow {
     ui_enable(to_p0_, last_.results_enabled);
     ui_enable(to_p1_, last_.results_enabled);
     show_app_error();
+    attach_formula_error(nullptr);
   }
 
   void result_to_row(int row) {
