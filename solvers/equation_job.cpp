@@ -119,6 +119,20 @@ void RunEquationJob(EquationJob& job) {
   run_job(job, &g_formula_error, [&job] { EquationWorker(job); });
 }
 
+void RunEquationSolveJob(EquationSolveJob& job) {
+  run_job(job, &g_formula_error, [&job] {
+    if (StartEquationJob(job.request, job.equation)) {
+      EquationWorker(job.equation);
+    } else if (job.stop.requested()) {
+      // A formula cut short by the stop reports a failed coefficient; the user asked for it.
+      clear_app_error();
+      set_app_error(kAppErrorStopped);
+    }
+  });
+  // Errors of the reading, and a stop that the computation did not see, come from run_job.
+  job.equation.errors = job.errors;
+}
+
 namespace {
 
 void SolveEquation(EquationJob& job) {

@@ -66,6 +66,15 @@ void EquationWorker(EquationJob& job);
 // EquationWorker.
 void RunEquationJob(EquationJob& job);
 
+// "Solve" wholly on the worker thread, the reading of the cells included: a coefficient formula
+// may compute for minutes at the working precision, and there it polls the job's stop flag like
+// the iteration does. `request.variables` must outlive the job.
+struct EquationSolveJob : JobBase {
+  EquationRequest request;
+  EquationJob equation;  // FinishEquationJob(equation) on the window thread afterwards
+};
+void RunEquationSolveJob(EquationSolveJob& job);
+
 // The result lines "x1 = …" as the result field receives them.
 std::u16string ShowRoots(const EquationJob& job);
 

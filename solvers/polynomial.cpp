@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/app_error.h"
+#include "app/messages.h"
 #include "core/arith.h"
 #include "core/complex.h"
 #include "core/text.h"
@@ -13,6 +14,8 @@
 #include "solvers/solver_common.h"
 
 namespace {
+
+constexpr MessageId kMsgRemainder = 97;  // "Remainder"
 
 void round_all(Polynomial& p, std::int64_t digits) {
   if (NumberType != kTypeReal && NumberType != kTypeComplex) return;
@@ -221,7 +224,10 @@ void ShowPolynomialResult(const Polynomial& result, char16_t op, int operand_cou
   }
   s.append(u" = ").append(PolynomialText(poly_degree(result), u'b'));
   if (remainder != nullptr) {
-    s.append(u"    Remainder    ").append(PolynomialText(poly_degree(*remainder), u'r'));
+    s.append(u"    ")
+        .append(msg(kMsgRemainder))
+        .append(u"    ")
+        .append(PolynomialText(poly_degree(*remainder), u'r'));
   }
   s += u"\r\n\r\n";
   for (int j = poly_degree(result); j >= 0; --j) {

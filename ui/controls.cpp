@@ -569,6 +569,10 @@ int ui_up_down_value(Wnd up_down) {
   return s != nullptr ? s->value() : 0;
 }
 
+void ui_up_down_set_range(Wnd up_down, int min, int max) {
+  if (auto* s = as<QSpinBox>(up_down)) s->setRange(std::min(min, max), std::max(min, max));
+}
+
 // --- tab controls --------------------------------------------------------------------------------
 
 void ui_tab_select(Wnd tab_control, int index) {

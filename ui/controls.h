@@ -103,6 +103,8 @@ int ui_track_bar_pos(Wnd track);
 // Writes the number as text into the field.
 void ui_up_down_set_value(Wnd up_down, int value);
 int ui_up_down_value(Wnd up_down);
+// A new range; a value outside it is moved to its nearer end (and reported as a change).
+void ui_up_down_set_range(Wnd up_down, int min, int max);
 
 // --- tab controls --------------------------------------------------------------------------------
 void ui_tab_select(Wnd tab_control, int index);
