@@ -100,7 +100,7 @@ int run_primes(const std::vector<std::string>& args) {
   const std::uint32_t read = number_read_flags(hex);
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(primes_method_limbs(p.method));
+    biguint_set_limbs(primes_method_limbs(p.method));
     p.start.assign(static_cast<std::size_t>(BigUIntLimbs), 0);
     if (!read_start_number(to_u16(operands[0].c_str()), read, p.start.data())) {
       return finish(printer);
@@ -145,7 +145,7 @@ int run_factors(const std::vector<std::string>& args) {
   const std::uint32_t read = number_read_flags(hex);
   {
     ContextScope size(ContextScope::kSizes);
-  biguint_set_limbs(2);
+    biguint_set_limbs(2);
     Word start[2] = {};
     if (!read_start_number(to_u16(operands[0].c_str()), read, start)) return finish(printer);
     p.start = u128_from_biguint(start);
