@@ -151,7 +151,7 @@ constexpr const char16_t* kGerman[] = {
     u"Au\u00dferdem sind folgende Namen reserviert und k\u00f6nnen nicht als Variablennamen "
     u"benutzt werden: \"e\", \"i\", \"\u03c0\", \"pi\", \"ans\"",
     /* 122 */ u"Der h\u00f6chste Koeffizient \"%s\" darf nicht 0 sein!",
-    /* 123 */ u"Das Iterationsverfahren ist nicht konvergiert!",
+    /* 123 */ u"Das Iterationsverfahren hat nicht konvergiert!",
     /* 124 */ u"Fehler bei der Auswertung von Koeffizient \"%s\"!",
     /* 125 */ u"Der Koeffizient \"%s\" muss reell sein!",
     /* 126 */ u"\u00dcberlauf beim exakten L\u00f6sen der Gleichung!",

@@ -1,4 +1,4 @@
-// The English texts. The wording, slips included, is fixed: the help pages quote it.
+// The English texts. The wording is fixed: the help pages quote it.
 #include <iterator>
 
 #include "app/messages.h"
@@ -132,7 +132,7 @@ constexpr const char16_t* kEnglish[] = {
     u"program or you do not have sufficient access rights for the file.",
     /* 116 */ u"Error in mathematical formula!",
     /* 117 */ u"Result cannot be converted to the current number type!",
-    /* 118 */ u"The Variable \"%s\" cannot be evaluated for the current number type!",
+    /* 118 */ u"The variable \"%s\" cannot be evaluated for the current number type!",
     /* 119 */ u"The formula has too many variables!",
     /* 120 */
     u"The result variable \"%s\" is used in the formula, but there is no result of the "
@@ -153,29 +153,29 @@ constexpr const char16_t* kEnglish[] = {
     /* 127 */
     u"The coefficient \"%s\" is not a rational number in numerator denominator representation "
     u"or overflow in numerator or denominator!",
-    /* 128 */ u"Coefficient \"%s\" has to many characters!",
+    /* 128 */ u"Coefficient \"%s\" has too many characters!",
     /* 129 */ u"Overflow in prime number calculation!",
     /* 130 */ u"Overflow in prime factor calculation!",
-    /* 131 */ u"The number \"%s\" has to many prime factors or divisors!",
+    /* 131 */ u"The number \"%s\" has too many prime factors or divisors!",
     /* 132 */ u"Error evaluating coefficient \"%s\" in polynomial \"%s\"!",
     /* 133 */ u"The coefficient \"%s\" in polynomial \"%s\" is too long!",
     /* 134 */ u"The maximum polynomial degree of the result may not exceed %s!",
     /* 135 */ u"The polynomial \"%s\" must be an integer number from 0 to %s!",
     /* 136 */ u"The coefficient in equation %s, column \"%s\" is too long!",
     /* 137 */ u"Error evaluating coefficient in equation %s, column \"%s\"!",
-    /* 138 */ u"The number of equation variables has to be between 2 und %s!",
+    /* 138 */ u"The number of equation variables has to be between 2 and %s!",
     /* 139 */ u"Internal error!",
     /* 140 */ u"Not yet implemented!",
     /* 141 */ u"String buffer overflow!",
     /* 142 */ u"Unknown error %s occurred!",
     /* 143 */
-    u"Decimal and thousands separator mut not be the same and they must not be undefined.",
+    u"Decimal and thousands separator must not be the same and they must not be undefined.",
     /* 144 */ u"Syntax error at character position %d!",
     /* 145 */
     u"The left parenthesis is missing for the right parenthesis at character position %d!",
     /* 146 */ u"Unexpected end of formula!",
     /* 147 */ u"Overflow at character position %d!",
-    /* 148 */ u"Formula is to complicated because to many parentheses are nested!",
+    /* 148 */ u"Formula is too complicated because too many parentheses are nested!",
     /* 149 */ u"Internal formula error %d occurred!",
     /* 150 */ u"The number of parameters of the function at character position %d is wrong!",
     /* 151 */
@@ -186,7 +186,7 @@ constexpr const char16_t* kEnglish[] = {
     u"The function at character position %d is not available for the set number type!",
     /* 154 */ u"Calculation was aborted by the user.",
     /* 155 */ u"The variable at character position %d was not found in the variable table!",
-    /* 156 */ u"The variable at character position %d could not evaluated!",
+    /* 156 */ u"The variable at character position %d could not be evaluated!",
     /* 157 */ u"Digits",
     /* 158 */ u"Base",
     /* 159 */ u"rational",

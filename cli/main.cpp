@@ -1,6 +1,8 @@
 // numerion-cli: evaluates formulas with the calculator's own evaluation and result formatting
 // and prints each result line as the result field would show it. It reads no settings file:
 // every choice comes from the command line, so a script gets the same output everywhere.
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -17,9 +19,12 @@
 #include "app/utf8.h"
 #include "calc/calculator.h"
 #include "calc/variables.h"
+#include "cli/history_file.h"
+#include "cli/line_editor.h"
 #include "cli/linear_command.h"
 #include "cli/number_theory.h"
 #include "cli/options.h"
+#include "cli/prompt.h"
 #include "cli/solver_commands.h"
 #include "core/decfloat.h"
 #include "core/text.h"
@@ -98,6 +103,7 @@ struct Session {
   VariableTableStorage table;
   bool time = false;
   bool any_failed = false;
+  bool interactive = false;  // at a prompt a failure prints no empty result line
 };
 
 enum class Outcome { Done, Stopped };
@@ -141,7 +147,7 @@ Outcome run_formula(Session& s, const std::string& input) {
     write_out(stdout, line);
   } else {
     s.any_failed = true;
-    write_out(stdout, "\n");
+    if (!s.interactive) write_out(stdout, "\n");
     write_out(stderr, "error: " + error_text(code) + "\n");
   }
   return Outcome::Done;
@@ -183,6 +189,79 @@ bool add_variable(Session& s, const std::string& assignment, std::string& reason
   return true;
 }
 
+// The display settings of `opt`; false when the arithmetic refuses the precision or type.
+bool apply_options(Session& s, const CliOptions& opt) {
+  s.state.guard = opt.no_guard ? 0 : kGuardDigits;
+  s.state.lower_hex = opt.lower_hex;
+  s.state.notation = opt.notation;
+  s.state.grouping = opt.group;
+  calc_set_base(s.state, opt.base);
+  calc_set_precision(s.state, opt.digits);
+  calc_set_number_type(s.state, opt.type);
+  return math_status() == MathStatus::Ok;
+}
+
+bool was_interrupted() {
+  return g_interrupted.load(std::memory_order_relaxed) != 0;
+}
+
+void clear_interrupt() {
+  g_interrupted.store(0, std::memory_order_relaxed);
+  g_cancel_request.store(0, std::memory_order_relaxed);
+}
+
+std::vector<std::string> variable_names(const Session& s) {
+  std::vector<std::string> names;
+  for (const UserVariable& v : s.vars) names.push_back(utf16_to_utf8(v.name));
+  return names;
+}
+
+// A prompt on the terminal: Ctrl+C stops the calculation or drops the line being edited and
+// the session goes on; Ctrl+D or ":q" leaves. Formulas go to the shared history file at the end.
+int run_interactive(Session& s, CliOptions& opt) {
+  s.interactive = true;
+  const std::filesystem::path history_path = history_file_path();
+  line_editor_open(history_path.empty() ? std::vector<std::string>{}
+                                        : read_history_file(history_path));
+  line_editor_set_names(completion_names(variable_names(s)));
+  std::vector<std::string> added;
+  std::string line;
+  for (;;) {
+    const ReadStatus status = line_editor_read("> ", line, was_interrupted);
+    if (status == ReadStatus::Interrupted) {
+      clear_interrupt();
+      write_out(stdout, "\n");
+      continue;
+    }
+    if (status == ReadStatus::End) {
+      write_out(stdout, "\n");
+      break;
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    line_editor_add_history(line);
+    std::string error;
+    const PromptAction action = parse_prompt_line(line, opt, error);
+    if (action == PromptAction::Quit) break;
+    if (action == PromptAction::Help) {
+      write_out(stdout, prompt_help_text(opt));
+    } else if (action == PromptAction::Error) {
+      write_out(stderr, "error: " + error + "\n");
+    } else if (action == PromptAction::Options) {
+      if (!apply_options(s, opt)) write_out(stderr, "error: invalid precision or number type\n");
+      set_status(MathStatus::Ok);
+    } else {
+      add_history_entry(added, line);
+      if (run_formula(s, line) == Outcome::Stopped) write_out(stderr, "stopped\n");
+      clear_interrupt();
+    }
+  }
+  line_editor_close();
+  if (!history_path.empty() && !append_history_file(history_path, added)) {
+    write_out(stderr, "numerion-cli: could not write " + history_path.string() + "\n");
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,14 +299,7 @@ int main(int argc, char** argv) {
 
   Session s;
   s.time = opt.time;
-  s.state.guard = opt.no_guard ? 0 : kGuardDigits;
-  s.state.lower_hex = opt.lower_hex;
-  s.state.notation = opt.notation;
-  s.state.grouping = opt.group;
-  calc_set_base(s.state, opt.base);
-  calc_set_precision(s.state, opt.digits);
-  calc_set_number_type(s.state, opt.type);
-  if (math_status() != MathStatus::Ok) return usage_error("invalid precision or number type");
+  if (!apply_options(s, opt)) return usage_error("invalid precision or number type");
   for (const std::string& assignment : opt.vars) {
     if (!add_variable(s, assignment, reason)) return usage_error(reason);
   }
@@ -235,6 +307,11 @@ int main(int argc, char** argv) {
   thread_scratch_init();
   install_interrupt_handler();
   Outcome outcome = Outcome::Done;
+  if (opt.formulas.empty() && isatty(STDIN_FILENO)) {
+    const int code = run_interactive(s, opt);
+    thread_scratch_free();
+    return code;
+  }
   if (!opt.formulas.empty()) {
     for (const std::string& f : opt.formulas) {
       outcome = run_formula(s, f);

@@ -87,7 +87,11 @@ Wnd create_factors_window();
 // The program's own options; every other argument is left to the user-interface library.
 struct StartOptions {
   const TaskWindowEntry* window = nullptr;  // `--window NAME` (or `--window=NAME`)
+  bool help = false;                        // `--help` or `-h`: print the usage, open nothing
+  bool version = false;                     // `--version`: print the version, open nothing
 };
+// The usage printed by `numerion --help`, with the window names of the registry.
+std::string start_usage_text();
 // False with the reason in `error` (one line or two, ending in a newline) when an option is
 // wrong: an unknown window name (with the list of names), a missing name, or a window this build
 // does not have yet. The program then exits with status 2.

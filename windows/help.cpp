@@ -14,7 +14,16 @@ constexpr std::u16string_view kFilePrefix = u"file://";  // the path itself star
 }  // namespace
 
 std::filesystem::path build_help_folder(const std::filesystem::path& module_path) {
-  return module_path.parent_path() / "HtmlBrowserHelpFiles";
+  // Beside the program in the build tree and in a folder of its own; under P/share/numerion when
+  // installed the Linux way to P/bin. A missing folder is reported under the first name.
+  const std::filesystem::path beside = module_path.parent_path() / "HtmlBrowserHelpFiles";
+  const std::filesystem::path shared =
+      module_path.parent_path() / NUMERION_SHARE_FROM_BIN / "HtmlBrowserHelpFiles";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(beside, ec) && std::filesystem::is_directory(shared, ec)) {
+    return shared.lexically_normal();
+  }
+  return beside;
 }
 
 std::filesystem::path help_page_path(const std::filesystem::path& folder, int language) {

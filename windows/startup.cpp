@@ -83,6 +83,16 @@ int numerion_main(int argc, char** argv) {
     std::fputs(error.c_str(), stderr);
     return 2;
   }
+  // Both answer on a terminal without a display and without starting the toolkit.
+  if (options.help) {
+    std::fputs(start_usage_text().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    const std::u16string version(kProductVersion);
+    std::fputs(("numerion " + utf16_to_utf8(version) + "\n").c_str(), stdout);
+    return 0;
+  }
   if (!ui_display_available()) {
     std::fputs("numerion: no display to show windows on; numerion-cli calculates in a terminal.\n",
                stderr);

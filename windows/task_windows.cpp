@@ -59,6 +59,14 @@ bool parse_start_options(int argc, const char* const* argv, StartOptions& option
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
     std::string_view name;
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
+      continue;
+    }
     if (arg == "--window") {
       if (i + 1 >= argc) {
         error = "numerion: --window needs the name of a window: " + task_window_names() + "\n";
@@ -83,4 +91,18 @@ bool parse_start_options(int argc, const char* const* argv, StartOptions& option
     options.window = entry;  // the last one given counts
   }
   return true;
+}
+
+std::string start_usage_text() {
+  return "Usage: numerion [--window NAME] [--help] [--version]\n"
+         "Numerion, a calculator for numbers of very high precision.\n"
+         "\n"
+         "  --window NAME  open the task window NAME beside the main window; the windows are:\n"
+         "                 " +
+         task_window_names() +
+         "\n"
+         "  -h, --help     print this text and exit\n"
+         "  --version      print the version and exit\n"
+         "\n"
+         "numerion-cli calculates in a terminal; see numerion(1) and numerion-cli(1).\n";
 }

@@ -1,5 +1,6 @@
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/app_error.h"
@@ -81,6 +82,38 @@ TEST(Texts, BothLanguagesHaveEveryTextWithTheSamePlaceholders) {
   EXPECT_EQ(language_text(kLanguageGerman, -1), nullptr);
 }
 
+// Slips users saw in the texts; none may come back in either table.
+TEST(Texts, NoKnownSpellingSlips) {
+  const char16_t* english_slips[] = {
+      u"to many", u"to complicated", u"mut not", u"could not evaluated", u" und ", u"The Variable"};
+  const char16_t* german_slips[] = {u"ist nicht konvergiert", u" and ", u" the "};
+  for (MessageId id = 0; id < kMessageCount; ++id) {
+    const std::u16string_view en = language_text(kLanguageEnglish, id);
+    const std::u16string_view de = language_text(kLanguageGerman, id);
+    for (const char16_t* slip : english_slips) {
+      EXPECT_EQ(en.find(slip), en.npos) << id << ": " << u8(en);
+    }
+    for (const char16_t* slip : german_slips) {
+      EXPECT_EQ(de.find(slip), de.npos) << id << ": " << u8(de);
+    }
+  }
+  // The corrected texts, word for word.
+  const std::pair<MessageId, const char*> corrected[] = {
+      {118, "The variable \"%s\" cannot be evaluated for the current number type!"},
+      {128, "Coefficient \"%s\" has too many characters!"},
+      {131, "The number \"%s\" has too many prime factors or divisors!"},
+      {138, "The number of equation variables has to be between 2 and %s!"},
+      {143, "Decimal and thousands separator must not be the same and they must not be undefined."},
+      {148, "Formula is too complicated because too many parentheses are nested!"},
+      {156, "The variable at character position %d could not be evaluated!"},
+  };
+  for (const auto& [id, text] : corrected) {
+    EXPECT_EQ(u8(language_text(kLanguageEnglish, id)), text) << id;
+  }
+  EXPECT_EQ(u8(language_text(kLanguageGerman, 123)),
+            "Das Iterationsverfahren hat nicht konvergiert!");
+}
+
 TEST(Texts, LoadingAndLookup) {
   reset_texts();
   EXPECT_EQ(current_language(), 0);
@@ -95,7 +128,7 @@ TEST(Texts, LoadingAndLookup) {
   load_texts(kLanguageEnglish);
   EXPECT_EQ(u8(msg(12)), "Prime Factors && Divisors");
   EXPECT_EQ(u8(msg(143)),
-            "Decimal and thousands separator mut not be the same and they must not be undefined.");
+            "Decimal and thousands separator must not be the same and they must not be undefined.");
   load_texts(kLanguageAutomatic);  // only 3 means German
   EXPECT_EQ(current_language(), kLanguageEnglish);
   EXPECT_EQ(u8(msg(-1)), "???");
@@ -258,7 +291,7 @@ TEST_F(AppErrorTest, FormulaErrorIsAppended) {
   set_app_error(kAppErrorSeparators);
   *formula = {77, 3};
   EXPECT_EQ(shown(),
-            "Decimal and thousands separator mut not be the same and they must not be undefined. "
+            "Decimal and thousands separator must not be the same and they must not be undefined. "
             "Internal formula error 77 occurred!");
   // The engine's own record, once attached, is the one read and cleared.
   FormulaErrorView engine{10211, 12};
@@ -347,7 +380,7 @@ TEST_F(AppErrorTest, OverlongMessageEndsInEllipsis) {
   ASSERT_TRUE(builder_overflowed(b));
   builder_mark_cut(b);
   builder_terminate(b);
-  EXPECT_EQ(u8(text), "The Variable \"" + std::string(25, 'n') + "…");
+  EXPECT_EQ(u8(text), "The variable \"" + std::string(25, 'n') + "…");
   // A text that overflowed is not mistaken for one ending in "!".
   char16_t small[12];
   TextBuilder s{0, 11, small};

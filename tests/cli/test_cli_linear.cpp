@@ -54,7 +54,7 @@ TEST(CliLinear, Errors) {
   EXPECT_EQ(missing.err, "error: The file \"/nonexistent/none.csv\" was not found!\n");
   const CliRun header = run_cli({"linear", "-"}, "a1\n1;2\n");
   EXPECT_EQ(header.status, 1);
-  EXPECT_EQ(header.err, "error: The number of equation variables has to be between 2 und 25!\n");
+  EXPECT_EQ(header.err, "error: The number of equation variables has to be between 2 and 25!\n");
   const TempFile ef("empty.csv", "");
   const CliRun empty = run_cli({"linear", ef.str()});
   EXPECT_EQ(empty.status, 1);

@@ -52,7 +52,7 @@ TEST(CliRoots, RefusedInput) {
   r = failed({"roots", "--exact", "1", "1/2", "pi"}, 1);
   EXPECT_EQ(r.err.rfind("error: The coefficient \"a0\" is not a rational number", 0), 0u);
   r = failed({"roots", "1", std::string(1031, '1')}, 1);
-  EXPECT_EQ(r.err, "error: Coefficient \"a0\" has to many characters!\n");
+  EXPECT_EQ(r.err, "error: Coefficient \"a0\" has too many characters!\n");
 }
 
 TEST(CliRoots, UsageErrors) {

@@ -324,6 +324,17 @@ TEST_F(AppWindows, HelpPageNamesAndAMissingPage) {
   EXPECT_TRUE(g_opened.empty());
 }
 
+// Installed to P/bin, the program finds its pages in P/share/numerion; pages beside it win.
+TEST_F(AppWindows, HelpFolderOfAnInstalledProgram) {
+  const std::filesystem::path prefix = g_config / "prefix";
+  const std::filesystem::path shared = prefix / "share/numerion/HtmlBrowserHelpFiles";
+  std::filesystem::create_directories(shared / "Numerion");
+  std::filesystem::create_directories(prefix / "bin");
+  EXPECT_EQ(build_help_folder(prefix / "bin/numerion"), shared);
+  std::filesystem::create_directories(prefix / "bin/HtmlBrowserHelpFiles");
+  EXPECT_EQ(build_help_folder(prefix / "bin/numerion"), prefix / "bin/HtmlBrowserHelpFiles");
+}
+
 TEST_F(AppWindows, HelpOpensInAFolderWithSpacesAndRefusesOverlongAddresses) {
   const std::filesystem::path folder = g_config / "with space" / "HtmlBrowserHelpFiles";
   std::filesystem::create_directories(folder / "Numerion");

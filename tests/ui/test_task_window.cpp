@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/utf8.h"
 #include "ui_test_util.h"
 #include "windows/app_windows.h"
 #include "windows/task_window.h"
@@ -211,6 +212,40 @@ TEST(StartOptions, TheProgramExitsWithStatus2OnAWrongWindow) {
   EXPECT_NE(out.find("calculator, equations, linear, polynomials, primes, factors"),
             std::string::npos)
       << out;
+}
+
+// --help and --version answer without a display: the toolkit is never started for them.
+TEST(StartOptions, HelpAndVersionPrintWithoutADisplay) {
+  StartOptions options;
+  std::string error;
+  EXPECT_TRUE(parse({"-platform", "offscreen", "--version"}, options, error));
+  EXPECT_TRUE(options.version);
+  EXPECT_FALSE(options.help);
+  EXPECT_TRUE(parse({"-h"}, options, error));
+  EXPECT_TRUE(options.help);
+  const std::string names = "calculator, equations, linear, polynomials, primes, factors";
+  EXPECT_NE(start_usage_text().find(names), std::string::npos);
+
+  auto run = [](const std::string& args, std::string& out) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                std::string(NUMERION_PROGRAM) + " " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::array<char, 256> buffer{};
+    out.clear();
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  std::string out;
+  EXPECT_EQ(run("--version", out), 0);
+  EXPECT_EQ(out, "numerion " + utf16_to_utf8(kProductVersion) + "\n");
+  EXPECT_EQ(run("--help", out), 0);
+  EXPECT_TRUE(out.starts_with("Usage: numerion ")) << out;
+  EXPECT_NE(out.find(names), std::string::npos) << out;
+  // Without either option the same environment has no display, and says so.
+  EXPECT_EQ(run("", out), 1);
+  EXPECT_NE(out.find("no display"), std::string::npos) << out;
 }
 
 }  // namespace
