@@ -111,8 +111,8 @@ TEST(Cli, FormulaErrorsKeepGoing) {
   EXPECT_EQ(run_cli({"--lang", "de", "ln(-1)"}).err,
             "error: Fehler in der mathematischen Formel. Argument außerhalb des "
             "Definitionsbereichs der Funktion bei Zeichenposition 6!\n");
-  EXPECT_EQ(run_cli({"-t", "cplx", "exp(i)"}).err,
-            "error: Error in mathematical formula. Complex argument at character position 6: the "
+  EXPECT_EQ(run_cli({"-t", "cplx", "fact(i)"}).err,
+            "error: Error in mathematical formula. Complex argument at character position 7: the "
             "function needs a real argument!\n");
   // A prefixed integer is no real number.
   const CliRun prefix = run_cli({"0xff"});

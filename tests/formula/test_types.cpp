@@ -75,7 +75,7 @@ TEST_F(FormulaTest, ArithmeticErrorsKeepTheirCause) {
       {kTypeReal, "fact(-1)", MathStatus::Undefined},
       {kTypeReal, "tand(90)", MathStatus::Undefined},
       {kTypeReal, "exp(1e20)", MathStatus::Overflow},
-      {kTypeComplex, "exp(i)", MathStatus::RealArgumentRequired},
+      {kTypeComplex, "fact(i)", MathStatus::RealArgumentRequired},
       {kTypeComplex, "1/(0i)", MathStatus::DivisionByZero},
       {kTypeUInt, "7/(3-3)", MathStatus::DivisionByZero},
       {kTypeUInt, "7 mod 0", MathStatus::DivisionByZero},
