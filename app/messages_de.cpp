@@ -211,6 +211,10 @@ constexpr const char16_t* kGerman[] = {
     /* 169 */ u"Variable einf\u00fcgen",
     /* 170 */ u"Variable l\u00f6schen",
     /* 171 */ u"Ergebnis zuweisen",
+    // The linear-systems window.
+    /* 172 */
+    u"Zellen des eingef\u00fcgten Blocks, die au\u00dferhalb des sichtbaren Datengitters liegen "
+    u"und ausgelassen wurden: %d",
 };
 static_assert(std::size(kGerman) == kMessageCount);
 

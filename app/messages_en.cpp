@@ -202,6 +202,8 @@ constexpr const char16_t* kEnglish[] = {
     /* 169 */ u"Insert variable",
     /* 170 */ u"Delete variable",
     /* 171 */ u"Assign result",
+    // The linear-systems window.
+    /* 172 */ u"Cells left out of the pasted block because they lie outside the visible grid: %d",
 };
 static_assert(std::size(kEnglish) == kMessageCount);
 

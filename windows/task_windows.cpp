@@ -14,7 +14,7 @@ const TaskWindowEntry kTaskWindows[] = {
     {"equations", kMenuEquations, &AppRecord::equations,
      nullptr},
     {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
-     nullptr},
+     &create_linear_systems_window},
     {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
      nullptr},
     {"primes", kMenuPrimes, &AppRecord::primes,
