@@ -11,6 +11,7 @@
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
+#include "formula/formula.h"
 #include "ui/worker.h"
 #include "windows/app_windows.h"
 
@@ -34,6 +35,9 @@ void prepare_application() {
   arith_reset();
   g_number_settings = NumberSettings{};
   thread_scratch_init();
+  // The linear-systems and polynomial windows evaluate cells on this thread: their formula
+  // errors must reach the message box.
+  attach_formula_error(&g_formula_error);
   // Reads the file, makes "automatic" separators all or nothing and applies the separators.
   load_settings();
   reset_texts();
