@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <atomic>
@@ -686,6 +688,23 @@ std::u16string ui_open_file_dialog(Wnd owner, UiFileDialog& dialog) {
 
 std::u16string ui_save_file_dialog(Wnd owner, UiFileDialog& dialog) {
   return run_file_dialog(owner, dialog, true);
+}
+
+void ui_set_dialog_language(bool german) {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  if (!german) return;
+  auto* t = new QTranslator;
+  if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(t);
+    translator = t;
+  } else {
+    delete t;  // without the system's translations the dialogs stay English
+  }
 }
 
 FileDialogHook ui_set_file_dialog_hook(FileDialogHook hook) {

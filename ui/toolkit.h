@@ -205,6 +205,8 @@ struct UiFileDialog {
 // save dialog asks before it lets the user choose an existing file.
 std::u16string ui_open_file_dialog(Wnd owner, UiFileDialog& dialog);
 std::u16string ui_save_file_dialog(Wnd owner, UiFileDialog& dialog);
+// The system dialogs' own texts (buttons, "File name") in German when `german`, else English.
+void ui_set_dialog_language(bool german);
 // Tests answer in place of the dialogs, seeing what they would show.
 using FileDialogHook = std::u16string (*)(bool save, UiFileDialog& dialog);
 FileDialogHook ui_set_file_dialog_hook(FileDialogHook hook);  // nullptr: the real dialogs

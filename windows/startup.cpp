@@ -42,6 +42,7 @@ void prepare_application() {
   load_settings();
   reset_texts();
   load_texts(resolve_language(g_settings.language));
+  ui_set_dialog_language(current_language() == kLanguageGerman);
   // Run from the launcher's temporary copy, the help pages are still beside the launcher.
   const std::filesystem::path launch_folder = platform_launch_folder();
   g_app.help_folder = build_help_folder(launch_folder.empty() ? platform_module_path()
