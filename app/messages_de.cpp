@@ -218,6 +218,10 @@ constexpr const char16_t* kGerman[] = {
     u"Komplexes Argument bei Zeichenposition %d: Die Funktion ben\u00f6tigt ein reelles "
     u"Argument!",
     /* 175 */ u"Unterlauf bei Zeichenposition %d: Der Betrag einer Zahl wurde zu klein!",
+    // The linear-systems window.
+    /* 176 */
+    u"Zellen des eingef\u00fcgten Blocks, die au\u00dferhalb des sichtbaren Datengitters liegen "
+    u"und ausgelassen wurden: %d",
 };
 static_assert(std::size(kGerman) == kMessageCount);
 

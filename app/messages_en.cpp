@@ -207,6 +207,8 @@ constexpr const char16_t* kEnglish[] = {
     /* 174 */
     u"Complex argument at character position %d: the function needs a real argument!",
     /* 175 */ u"Underflow at character position %d: a number got too close to zero!",
+    // The linear-systems window.
+    /* 176 */ u"Cells left out of the pasted block because they lie outside the visible grid: %d",
 };
 static_assert(std::size(kEnglish) == kMessageCount);
 

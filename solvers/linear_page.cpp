@@ -242,13 +242,18 @@ bool csv_read_feed(CsvReadState& st, const unsigned char* data, std::size_t size
       break;
     }
     utf8_step(st, b);
+    if (b != '\r') st.line_open = b != '\n';
     if (st.header_done && b != '\n' && b != '\r' && take_quoted(st, b)) continue;
     if (b == '\n') {
       end_line(st);
     } else if (b == '\r') {
       // ignored everywhere
     } else if (!st.header_done) {
-      if (b == ';') ++st.semicolons;
+      // A header of more than 25 ";" is wrong whatever follows: no need to read on.
+      if (b == ';' && ++st.semicolons > kMaxEquations) {
+        set_app_error(kErrorHeader, u"25");
+        st.failed = true;
+      }
     } else if (b == ';') {
       end_field(st);
     } else {
@@ -259,6 +264,17 @@ bool csv_read_feed(CsvReadState& st, const unsigned char* data, std::size_t size
 }
 
 void csv_read_end(CsvReadState& st) {
+  // Editors often end a file without a final LF; its last line is an equation all the same.
+  if (st.line_open && !st.done && !st.failed) end_line(st);
+  st.line_open = false;
+  if (!st.header_done && !st.failed) {
+    set_app_error(kErrorHeader, u"25");
+    st.failed = true;
+  }
+  if (st.failed) {
+    st.pending.clear();
+    return;
+  }
   for (CsvReadState::Cell& cell : st.pending) {
     st.grid->cells[static_cast<std::size_t>(cell.row)][static_cast<std::size_t>(cell.column)] =
         decode_field(std::move(cell.raw), st.utf8_ok);
@@ -269,7 +285,8 @@ void csv_read_end(CsvReadState& st) {
 bool LoadCsv(const std::filesystem::path& path, LinearGrid& grid, bool* header_read) {
   clear_app_error();
   CsvReadState st;
-  // The grid is cleared only once the file is open; a missing file changes nothing.
+  // Read into a copy: the user's cells are replaced only by a file read whole with a valid
+  // header, never by a wrong or unreadable one.
   LinearGrid loaded = grid;
   csv_read_begin(st, loaded);
   const PlatformRead r = platform_read_file(path, feed_block, &st);
@@ -277,17 +294,18 @@ bool LoadCsv(const std::filesystem::path& path, LinearGrid& grid, bool* header_r
     set_app_error(kAppErrorFileNotFound, file_name(path).c_str());
     return false;
   }
-  csv_read_end(st);
-  if (header_read != nullptr) *header_read = st.header_done;
-  if (r == PlatformRead::Failed && st.total == 0) {
+  if (r == PlatformRead::Failed) {
     set_app_error(kAppErrorFileAccess, file_name(path).c_str());
     return false;
   }
-  grid = loaded;
-  if (r == PlatformRead::Failed || (st.failed && app_error_code() == 0)) {
-    set_app_error(kAppErrorFileAccess, file_name(path).c_str());
+  csv_read_end(st);
+  if (header_read != nullptr) *header_read = st.header_done;
+  if (st.failed) {
+    if (app_error_code() == 0) set_app_error(kAppErrorFileAccess, file_name(path).c_str());
+    return false;
   }
-  return app_error_code() == 0;
+  grid = loaded;
+  return true;
 }
 
 namespace {

@@ -43,7 +43,7 @@ bool RunLinearSolve(const LinearRequest& request, std::u16string& result);
 // Feeding a file's bytes into the grid as they arrive; the pieces of LoadCsv, usable on any
 // byte source. A file is read as UTF-8 when all of it that was read is valid UTF-8, otherwise
 // one byte per character. A field starting with a double quote is quoted: ";" inside is text,
-// "" is one quote.
+// "" is one quote. A last line without LF counts like any other; CR is ignored everywhere.
 struct CsvReadState {
   LinearGrid* grid = nullptr;
   std::int64_t line = 0;  // 0 while in the header
@@ -51,8 +51,9 @@ struct CsvReadState {
   std::int64_t field = 0;
   std::uint64_t total = 0;
   bool header_done = false;
-  bool failed = false;  // 3402 or a file beyond the size limit
-  bool done = false;    // every line the grid can take has been read
+  bool failed = false;     // 3402 or a file beyond the size limit
+  bool done = false;       // every line the grid can take has been read
+  bool line_open = false;  // bytes other than CR since the last LF
   // Streaming UTF-8 check: `utf8_ok` up to the last complete line.
   bool utf8_valid = true;
   bool utf8_ok = true;
@@ -76,11 +77,14 @@ struct CsvReadState {
 void csv_read_begin(CsvReadState& st, LinearGrid& grid);
 // False when nothing more is wanted (done or failed).
 bool csv_read_feed(CsvReadState& st, const unsigned char* data, std::size_t size);
-// Writes the fields of every complete line into the grid.
+// Ends the last line when it has no LF and writes the fields of every line into the grid. A
+// source without a header line (an empty one) fails with 3402 like a wrong header; after a
+// failure nothing is written.
 void csv_read_end(CsvReadState& st);
 
-// Load and Save; messages name the file. `header_read` (optional) tells whether the file had a
-// complete header line.
+// Load and Save; messages name the file. Load changes the grid only when the whole file was
+// read and its header is valid: a wrong or unreadable file leaves the grid as it was.
+// `header_read` (optional) tells whether the file had a header line.
 bool LoadCsv(const std::filesystem::path& path, LinearGrid& grid, bool* header_read = nullptr);
 bool SaveCsv(const std::filesystem::path& path, const LinearGrid& grid);
 // The bytes SaveCsv writes: ASCII text byte for byte, other characters as UTF-8, CR LF line ends;

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <atomic>
@@ -32,6 +35,7 @@ int g_dpi = 96;
 QuestionHook g_question_hook = nullptr;
 StartProgramHook g_start_hook = nullptr;
 OpenUrlHook g_open_hook = nullptr;
+FileDialogHook g_file_dialog_hook = nullptr;
 QIcon* g_app_icon = nullptr;
 int g_quit_code = -1;  // a quit asked for before the loop runs
 
@@ -643,4 +647,74 @@ void ui_show_app_icon(Wnd label, int size) {
   auto* w = dynamic_cast<QLabel*>(widget(label));
   if (w == nullptr || g_app_icon == nullptr) return;
   w->setPixmap(g_app_icon->pixmap(size, size));
+}
+
+// --- file dialogs and the wait cursor ------------------------------------------------------------
+
+namespace {
+
+std::u16string run_file_dialog(Wnd owner, UiFileDialog& d, bool save) {
+  if (g_file_dialog_hook != nullptr) return g_file_dialog_hook(save, d);
+  QWidget* parent = owner != nullptr ? widget(owner) : QApplication::activeWindow();
+  QFileDialog dialog(parent, display_text(d.title));
+  QStringList filters;
+  for (const std::u16string& f : d.filters) filters << to_qstring(f);
+  dialog.setNameFilters(filters);
+  if (d.filter_index >= 1 && d.filter_index <= filters.size()) {
+    dialog.selectNameFilter(filters[d.filter_index - 1]);
+  }
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The suffix goes on before the dialog checks for an existing file, so that the question
+    // about replacing it concerns the file really written.
+    if (!d.default_suffix.empty()) dialog.setDefaultSuffix(to_qstring(d.default_suffix));
+    if (!d.name.empty()) dialog.selectFile(to_qstring(d.name));
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+  if (chosen >= 0) d.filter_index = static_cast<int>(chosen) + 1;
+  return to_u16(dialog.selectedFiles().front());
+}
+
+}  // namespace
+
+std::u16string ui_open_file_dialog(Wnd owner, UiFileDialog& dialog) {
+  return run_file_dialog(owner, dialog, false);
+}
+
+std::u16string ui_save_file_dialog(Wnd owner, UiFileDialog& dialog) {
+  return run_file_dialog(owner, dialog, true);
+}
+
+void ui_set_dialog_language(bool german) {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  if (!german) return;
+  auto* t = new QTranslator;
+  if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(t);
+    translator = t;
+  } else {
+    delete t;  // without the system's translations the dialogs stay English
+  }
+}
+
+FileDialogHook ui_set_file_dialog_hook(FileDialogHook hook) {
+  return std::exchange(g_file_dialog_hook, hook);
+}
+
+UiWaitCursor::UiWaitCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+UiWaitCursor::~UiWaitCursor() {
+  QApplication::restoreOverrideCursor();
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct UiWindowTag;
 using Wnd = UiWindowTag*;
@@ -189,3 +190,32 @@ std::u16string ui_title(Wnd window);
 bool ui_set_app_icon(const char* const* xpm);
 // Draws the program's icon at `size` pixels into a label created with ui_create_label.
 void ui_show_app_icon(Wnd label, int size);
+
+// --- file dialogs and the wait cursor ------------------------------------------------------------
+// What the open and save dialogs show. `filters` are entries such as "CSV files (*.csv)";
+// `filter_index` (from 1) is the entry shown first and receives the user's choice.
+struct UiFileDialog {
+  std::u16string title;
+  std::vector<std::u16string> filters;
+  int filter_index = 1;
+  std::u16string name;            // the file name offered by the save dialog
+  std::u16string default_suffix;  // save: given to a name without one before the overwrite question
+};
+// The chosen path, empty when the user cancels. The open dialog takes existing files only; the
+// save dialog asks before it lets the user choose an existing file.
+std::u16string ui_open_file_dialog(Wnd owner, UiFileDialog& dialog);
+std::u16string ui_save_file_dialog(Wnd owner, UiFileDialog& dialog);
+// The system dialogs' own texts (buttons, "File name") in German when `german`, else English.
+void ui_set_dialog_language(bool german);
+// Tests answer in place of the dialogs, seeing what they would show.
+using FileDialogHook = std::u16string (*)(bool save, UiFileDialog& dialog);
+FileDialogHook ui_set_file_dialog_hook(FileDialogHook hook);  // nullptr: the real dialogs
+
+// The wait cursor over every window of the program while the object lives.
+class UiWaitCursor {
+ public:
+  UiWaitCursor();
+  ~UiWaitCursor();
+  UiWaitCursor(const UiWaitCursor&) = delete;
+  UiWaitCursor& operator=(const UiWaitCursor&) = delete;
+};

@@ -11,6 +11,7 @@
 #include "core/decfloat.h"
 #include "core/text.h"
 #include "core/thread_scratch.h"
+#include "formula/formula.h"
 #include "ui/worker.h"
 #include "windows/app_windows.h"
 
@@ -34,10 +35,14 @@ void prepare_application() {
   arith_reset();
   g_number_settings = NumberSettings{};
   thread_scratch_init();
+  // The linear-systems and polynomial windows evaluate cells on this thread: their formula
+  // errors must reach the message box.
+  attach_formula_error(&g_formula_error);
   // Reads the file, makes "automatic" separators all or nothing and applies the separators.
   load_settings();
   reset_texts();
   load_texts(resolve_language(g_settings.language));
+  ui_set_dialog_language(current_language() == kLanguageGerman);
   // Run from the launcher's temporary copy, the help pages are still beside the launcher.
   const std::filesystem::path launch_folder = platform_launch_folder();
   g_app.help_folder = build_help_folder(launch_folder.empty() ? platform_module_path()

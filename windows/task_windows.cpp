@@ -14,7 +14,7 @@ const TaskWindowEntry kTaskWindows[] = {
     {"equations", kMenuEquations, &AppRecord::equations,
      create_equations_window},
     {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
-     nullptr},
+     &create_linear_systems_window},
     {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
      create_polynomials_window},
     {"primes", kMenuPrimes, &AppRecord::primes,

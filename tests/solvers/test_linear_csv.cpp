@@ -131,7 +131,7 @@ TEST_F(CsvTest, ReadingRules) {
   EXPECT_EQ(cell(g, 0, 1), u"\u00ed\u00a0\u0080");
 
   // CR ignored anywhere, extra fields to the hidden columns (never over b), lines beyond the
-  // count dropped, the header's field texts not examined, a last line without LF lost.
+  // count dropped, the header's field texts not examined.
   write_bytes(path("r.csv"), "x;;\r\n1\r;2;3;4;5\n6;7;8\n9;9;9\n");
   ASSERT_TRUE(LoadCsv(path("r.csv"), g));
   EXPECT_EQ(g.count, 2);
@@ -151,30 +151,51 @@ TEST_F(CsvTest, ReadingRules) {
   EXPECT_EQ(g.count, 24);
   EXPECT_EQ(cell(g, 0, kLinearColumnB), u"24");
   EXPECT_EQ(cell(g, 0, 26), u"26");
-  write_bytes(path("t.csv"), "a1;a2;b\n1;2;3\n4;5;6");
-  ASSERT_TRUE(LoadCsv(path("t.csv"), g));
-  EXPECT_EQ(cell(g, 0, 1), u"2");
-  EXPECT_EQ(cell(g, 1, 0), u"");
-  EXPECT_EQ(cell(g, 1, 1), u"");
 
-  // Header counts outside 2..25.
+  // A last line without a line end is an equation like any other, also after CR LF lines, in
+  // a quoted field, and when the header is the only line.
+  for (const std::string& text :
+       {std::string("a1;a2;b\n1;2;3\n4;5;6"), std::string("a1;a2;b\r\n1;2;3\r\n4;5;6\r"),
+        std::string("a1;a2;b\r\n1;2;3\r\n4;5;\"6")}) {
+    write_bytes(path("t.csv"), text);
+    ASSERT_TRUE(LoadCsv(path("t.csv"), g)) << text;
+    EXPECT_EQ(cell(g, 0, 1), u"2");
+    EXPECT_EQ(cell(g, 1, 0), u"4");
+    EXPECT_EQ(cell(g, 1, 1), u"5");
+    EXPECT_EQ(cell(g, 1, kLinearColumnB), u"6");
+  }
+  write_bytes(path("t.csv"), "a1;a2;a3;b");
+  ASSERT_TRUE(LoadCsv(path("t.csv"), g));
+  EXPECT_EQ(g.count, 3);
+  EXPECT_EQ(cell(g, 0, 0), u"");
+
+  // Header counts outside 2..25, also without a line end: the grid keeps every cell.
+  g.cells[0][0] = u"keep";
+  g.cells[24][26] = u"hidden";
+  g.count = 3;
   for (const std::string& header :
        {std::string("a1\n1\n"), std::string("a1;b\n1;2\n"), std::string(1000, ';') + "\n1;2;3\n",
-        std::string(26, ';') + "\n"}) {
+        std::string(26, ';') + "\n", std::string("a1;b"), std::string(1000, ';')}) {
     write_bytes(path("h.csv"), header);
     EXPECT_FALSE(LoadCsv(path("h.csv"), g));
     EXPECT_EQ(app_error_code(), 3402u);
     EXPECT_EQ(std::u16string(g_app_error.param1), u"25");
-    EXPECT_EQ(g.count, 2);  // unchanged
+    EXPECT_EQ(g.count, 3);
+    EXPECT_EQ(cell(g, 0, 0), u"keep");
+    EXPECT_EQ(cell(g, 24, 26), u"hidden");
   }
 }
 
 TEST_F(CsvTest, HostileFiles) {
   LinearGrid g;
+  g.cells[1][1] = u"mine";
+  // No header at all is a wrong header, not an empty system.
   write_bytes(path("empty.csv"), "");
   bool header = true;
-  EXPECT_TRUE(LoadCsv(path("empty.csv"), g, &header));
+  EXPECT_FALSE(LoadCsv(path("empty.csv"), g, &header));
   EXPECT_FALSE(header);
+  EXPECT_EQ(app_error_code(), 3402u);
+  EXPECT_EQ(cell(g, 1, 1), u"mine");
 
   // A field of 5,000 characters keeps 1,029 and "…", in either reading.
   for (const std::string& fill : {std::string(5000, '7'), std::string(2500, '\xe2')}) {
@@ -201,11 +222,11 @@ TEST_F(CsvTest, HostileFiles) {
                                           u"2",
                                           3));
 
-  // 10 MB: a header and one line that never ends, then lines far beyond the count.
+  // 10 MB: a header and one line without a line end, then lines far beyond the count.
   std::string huge = "a1;a2;b\n" + std::string(10u << 20, 'x');
   write_bytes(path("huge.csv"), huge);
   ASSERT_TRUE(LoadCsv(path("huge.csv"), g));
-  EXPECT_EQ(cell(g, 0, 0), u"");
+  EXPECT_EQ(cell(g, 0, 0), std::u16string(1029, u'x') + u"\u2026");
   huge = "a1;a2;b\n";
   while (huge.size() < (10u << 20)) huge += "1;2;3;4;5;6;7;8;9\r\n";
   write_bytes(path("huge.csv"), huge);
@@ -223,8 +244,12 @@ TEST_F(CsvTest, HostileFiles) {
     if (round % 2 == 0) bytes = "a1;a2;a3;b\n" + bytes;
     write_bytes(path("bin.csv"), bytes);
     clear_app_error();
+    const LinearGrid before = g;
     const bool ok = LoadCsv(path("bin.csv"), g);
     EXPECT_TRUE(ok || app_error_code() == 3402u) << app_error_code();
+    if (!ok) {
+      EXPECT_EQ(g.cells, before.cells);
+    }
     EXPECT_GE(g.count, 2);
     EXPECT_LE(g.count, 25);
     for (const auto& row : g.cells) {
@@ -244,6 +269,15 @@ TEST_F(CsvTest, FileFailuresKeepWhatExists) {
   EXPECT_EQ(app_error_code(), kAppErrorFileNotFound);
   EXPECT_FALSE(LoadCsv(dir_, g));  // a folder
   EXPECT_EQ(app_error_code(), kAppErrorFileAccess);
+  EXPECT_EQ(cell(g, 0, 0), u"5");
+  write_bytes(path("secret.csv"), "a1;a2;b\n1;2;3\n");
+  fs::permissions(path("secret.csv"), fs::perms::owner_write);
+  if (::geteuid() != 0) {  // root reads anyway
+    EXPECT_FALSE(LoadCsv(path("secret.csv"), g));
+    EXPECT_EQ(app_error_code(), kAppErrorFileAccess);
+    EXPECT_EQ(cell(g, 0, 0), u"5");
+  }
+  fs::remove(path("secret.csv"));
 
   // A target that is a folder: the save fails and leaves no temporary file behind.
   fs::create_directories(path("target.csv"));

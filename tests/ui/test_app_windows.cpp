@@ -122,11 +122,11 @@ TEST_F(AppWindows, MainWindowTitleAndMenuInEnglish) {
   for (int item : {kMenuOptions, kMenuExit, kMenuShowHelp, kMenuInfo}) {
     EXPECT_TRUE(ui_menu_item_enabled(g_app.main_window, item)) << item;
   }
-  // A task window's item is enabled exactly when the window is part of the build.
+  // An item is enabled exactly when its window is part of the build.
   for (int item = kMenuCalculator; item <= kMenuFactors; ++item) {
-    EXPECT_EQ(ui_menu_item_enabled(g_app.main_window, item),
-              find_task_window(item)->create != nullptr)
-        << item;
+    const TaskWindowEntry* entry = find_task_window(item);
+    ASSERT_NE(entry, nullptr) << item;
+    EXPECT_EQ(ui_menu_item_enabled(g_app.main_window, item), entry->create != nullptr) << item;
   }
   ASSERT_TRUE(ui_choose_menu_item(g_app.main_window, kMenuExit));
   EXPECT_FALSE(ui_is_visible(g_app.main_window));
