@@ -489,7 +489,7 @@ TEST_F(LinearWindowTest, MendedFilesAWrongHeaderKeepsTheGridAndALastLineWithoutL
   write_bytes(dir_ / "single.csv", "a1;\r\n1;1;3\r\n1;-1;1\r\n");
   load(dir_ / "single.csv");
   ASSERT_EQ(g_messages.size(), 1u);
-  EXPECT_EQ(g_messages[0], u"Error|The number of equation variables has to be between 2 und 25!");
+  EXPECT_EQ(g_messages[0], u"Error|The number of equation variables has to be between 2 and 25!");
   EXPECT_EQ(cell(0, 0), u"7");
   EXPECT_EQ(cell(1, 25), u"8");
   EXPECT_EQ(result(), solved);
