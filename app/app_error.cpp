@@ -47,10 +47,10 @@ constexpr CodeMessage kAppMessages[] = {
 // The causes of formula error 10203 with a text of their own (MathStatus values); every other
 // cause, a result too large among them, keeps the overflow text.
 constexpr CodeMessage kArithmeticCauses[] = {
-    {201, 175},  // a result too small
-    {202, 172},  // division by zero
-    {203, 173},  // outside the domain
-    {205, 174},  // a complex argument where only real ones are defined
+    {201, 197},  // a result too small
+    {202, 194},  // division by zero
+    {203, 195},  // outside the domain
+    {205, 196},  // a complex argument where only real ones are defined
 };
 
 void put_unsigned(TextBuilder& b, std::uint32_t v) {

@@ -211,15 +211,15 @@ constexpr const char16_t* kGerman[] = {
     /* 169 */ u"Variable einf\u00fcgen",
     /* 170 */ u"Variable l\u00f6schen",
     /* 171 */ u"Ergebnis zuweisen",
-    /* 172 */ u"Division durch null bei Zeichenposition %d!",
-    /* 173 */
+    /* 194 */ u"Division durch null bei Zeichenposition %d!",
+    /* 195 */
     u"Argument au\u00dferhalb des Definitionsbereichs der Funktion bei Zeichenposition %d!",
-    /* 174 */
+    /* 196 */
     u"Komplexes Argument bei Zeichenposition %d: Die Funktion ben\u00f6tigt ein reelles "
     u"Argument!",
-    /* 175 */ u"Unterlauf bei Zeichenposition %d: Der Betrag einer Zahl wurde zu klein!",
+    /* 197 */ u"Unterlauf bei Zeichenposition %d: Der Betrag einer Zahl wurde zu klein!",
     // The linear-systems window.
-    /* 176 */
+    /* 198 */
     u"Zellen des eingef\u00fcgten Blocks, die au\u00dferhalb des sichtbaren Datengitters liegen "
     u"und ausgelassen wurden: %d",
 };

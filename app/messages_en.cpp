@@ -202,13 +202,13 @@ constexpr const char16_t* kEnglish[] = {
     /* 169 */ u"Insert variable",
     /* 170 */ u"Delete variable",
     /* 171 */ u"Assign result",
-    /* 172 */ u"Division by zero at character position %d!",
-    /* 173 */ u"Argument outside the domain of the function at character position %d!",
-    /* 174 */
+    /* 194 */ u"Division by zero at character position %d!",
+    /* 195 */ u"Argument outside the domain of the function at character position %d!",
+    /* 196 */
     u"Complex argument at character position %d: the function needs a real argument!",
-    /* 175 */ u"Underflow at character position %d: a number got too close to zero!",
+    /* 197 */ u"Underflow at character position %d: a number got too close to zero!",
     // The linear-systems window.
-    /* 176 */ u"Cells left out of the pasted block because they lie outside the visible grid: %d",
+    /* 198 */ u"Cells left out of the pasted block because they lie outside the visible grid: %d",
 };
 static_assert(std::size(kEnglish) == kMessageCount);
 

@@ -187,7 +187,7 @@ class LinearWindow final : public TaskWindow {
     const int left_out = grid_take_left_out(grid_);
     if (left_out <= 0) return;
     char16_t text[200];
-    format_bounded(text, 200, msg(176), static_cast<std::int32_t>(left_out));
+    format_bounded(text, 200, msg(198), static_cast<std::int32_t>(left_out));
     platform_show_message(msg(67), text, kMessageIconInformation);
   }
 
