@@ -6,7 +6,7 @@
 #include <cstdint>
 
 using MessageId = int;
-inline constexpr int kMessageCount = 172;
+inline constexpr int kMessageCount = 194;
 
 // Language values of the settings.
 inline constexpr int kLanguageAutomatic = 1;
@@ -14,7 +14,7 @@ inline constexpr int kLanguageEnglish = 2;
 inline constexpr int kLanguageGerman = 3;
 
 // The text of `id` in the current language: "\r\n" marks line breaks and "&&" an ampersand in
-// labels. "???" before the texts are loaded and for an id outside 0..171.
+// labels. "???" before the texts are loaded and for an id outside the table.
 const char16_t* msg(MessageId id);
 
 // Sets every entry to "???".
