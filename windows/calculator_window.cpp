@@ -2,6 +2,7 @@
 // Evaluation and formatting are calc/'s; this file reads the controls, runs one CalcJob at a
 // time on the worker and shows what comes back.
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "app/app_error.h"
@@ -30,21 +31,7 @@ constexpr int kButtonHeight = 25;
 // The longest formula handed to the engine; a longer one ends in "…", which the engine reports.
 constexpr std::size_t kMaxFormulaLength = static_cast<std::size_t>(kMaxValueLength);
 
-enum : int {
-  kIdInput = 10,
-  kIdResult,
-  kIdTypeSlider,
-  kIdPrecisionLabel,
-  kIdPrecision,
-  kIdAngleSlider,
-  kIdBase,
-  kIdHexCase,
-  kIdInexact,
-  kIdDigits,
-  kIdTypeLabel0 = 30,   // 4 labels under the type slider
-  kIdAngleLabel0 = 40,  // 3 labels under the angle slider
-  kIdButton0 = 100,     // 72 buttons
-};
+using namespace calculator_ids;
 
 constexpr int kStopTimer = 1;
 constexpr int kStopTimerMilliseconds = 100;
@@ -476,7 +463,7 @@ class CalculatorWindow final : public TaskWindow {
 
   // --- calculation ---------------------------------------------------------------------------
   void calculate() {
-    if (busy() || guard_active()) return;
+    if (busy()) return;
     std::u16string formula = ui_text(input_);
     if (append_missing_parens(formula) > 0) {
       ui_edit_replace_all(input_, formula);
@@ -506,6 +493,10 @@ class CalculatorWindow final : public TaskWindow {
     ui_announce(result_, msg(182));
   }
 
+ public:
+  double last_completion_ms = 0;
+
+ private:
   void set_selectors_enabled(bool enable) {
     for (Wnd w : {type_slider_, precision_, angle_slider_, base_, hex_case_}) ui_enable(w, enable);
   }
@@ -529,6 +520,13 @@ class CalculatorWindow final : public TaskWindow {
   }
 
   void finished(CalcJob& job) {
+    const auto begin = std::chrono::steady_clock::now();
+    finish(job);
+    last_completion_ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+  }
+
+  void finish(CalcJob& job) {
     ui_kill_timer(wnd(), kStopTimer);
     if (stop_mode_) {
       ui_set_text(buttons_[0], saved_label_);
@@ -609,6 +607,7 @@ class CalculatorWindow final : public TaskWindow {
   void on_destroy() override {
     if (history_changed_) write_history_file(history_path(), history_);
     if (g_calculator == this) g_calculator = nullptr;
+    forget_user_variables();
   }
 };
 
@@ -624,4 +623,8 @@ void calculator_insert_text(std::u16string_view text) {
 
 std::u16string calculator_result_text() {
   return g_calculator != nullptr ? g_calculator->result_text() : std::u16string();
+}
+
+double calculator_last_completion_ms() {
+  return g_calculator != nullptr ? g_calculator->last_completion_ms : 0;
 }

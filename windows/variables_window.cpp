@@ -216,6 +216,12 @@ std::vector<UserVariable>& user_variables() {
   return g_variables;
 }
 
+void forget_user_variables() {
+  g_variables.clear();
+  g_loaded = false;
+  g_changed = false;
+}
+
 void store_user_variables() {
   if (!g_changed) return;
   std::vector<SettingsVariable> out;

@@ -122,10 +122,12 @@ TEST_F(AppWindows, MainWindowTitleAndMenuInEnglish) {
   for (int item : {kMenuOptions, kMenuExit, kMenuShowHelp, kMenuInfo}) {
     EXPECT_TRUE(ui_menu_item_enabled(g_app.main_window, item)) << item;
   }
-  // The task windows come with later work; their items wait for them.
-  for (int item = kMenuCalculator; item <= kMenuFactors; ++item) {
-    EXPECT_FALSE(ui_menu_item_enabled(g_app.main_window, item)) << item;
+  // An Algebra item is enabled exactly when its window exists.
+  for (const TaskWindowEntry& e : task_windows()) {
+    EXPECT_EQ(ui_menu_item_enabled(g_app.main_window, e.menu_item), e.create != nullptr)
+        << e.name;
   }
+  EXPECT_TRUE(ui_menu_item_enabled(g_app.main_window, kMenuCalculator));
   ASSERT_TRUE(ui_choose_menu_item(g_app.main_window, kMenuExit));
   EXPECT_FALSE(ui_is_visible(g_app.main_window));
 }
