@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
@@ -31,7 +32,8 @@ class cwl_FormulaEdit : public QPlainTextEdit {
   cwl_FormulaEdit(QWidget* parent, FormulaEditHooks h)
       : QPlainTextEdit(parent), hooks(std::move(h)) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Breaking at word boundaries lays out a long run of digits in quadratic time.
+    setWordWrapMode(QTextOption::WrapAnywhere);
     completer = new QCompleter(this);
     completer->setModel(new QStringListModel(completer));
     completer->setWidget(this);
@@ -91,7 +93,7 @@ class cwl_FormulaEdit : public QPlainTextEdit {
       // Below the anchor, so that the list never covers it.
       const QPoint bottom = anchor->mapTo(window(), QPoint(0, anchor->height()));
       const QPoint here = mapTo(window(), QPoint(0, 0));
-      r.moveTop(bottom.y() - here.y() - r.height());
+      r.moveTop(bottom.y() - here.y() - r.height() + 2);
     }
     completer->complete(r);
     completer->popup()->setCurrentIndex(completer->model()->index(0, 0));
@@ -136,6 +138,23 @@ class cwl_FormulaEdit : public QPlainTextEdit {
   }
 
  protected:
+  // A paste that would make the text longer than the limit is cut and ends in "…", which the
+  // formula engine reports; the field never has to lay out megabytes.
+  void insertFromMimeData(const QMimeData* source) override {
+    if (source == nullptr || !source->hasText()) return;
+    QString text = source->text();
+    const QTextCursor c = textCursor();
+    const qsizetype kept =
+        document()->characterCount() - 1 - (c.selectionEnd() - c.selectionStart());
+    const qsizetype room = std::max<qsizetype>(0, kFormulaEditLimit - kept);
+    if (text.size() > room) {
+      text.truncate(std::max<qsizetype>(0, room - 1));
+      if (!text.isEmpty() && text.back().isHighSurrogate()) text.chop(1);
+      text += QChar(0x2026);
+    }
+    textCursor().insertText(text);
+    ensureCursorVisible();
+  }
   void keyPressEvent(QKeyEvent* e) override {
     // With the list open the completer hands these keys over first; it acts on them itself.
     if (popup_open()) {

@@ -24,6 +24,9 @@ struct FormulaEditHooks {
   std::function<void()> edited;  // the user changed the text (not set_text)
 };
 
+// The most characters a paste leaves in the formula field.
+inline constexpr int kFormulaEditLimit = 100000;
+
 // A multi-line field, font `font`, with a vertical scroll bar. The completion list opens below
 // `popup_anchor` (when given) so that it never covers the control between them.
 Wnd ui_create_formula_edit(Wnd parent, int id, int x, int y, int w, int h, FormulaEditHooks hooks);

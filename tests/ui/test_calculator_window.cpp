@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QContextMenuEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -163,8 +164,8 @@ TEST_F(Calculator, ResultsFollowTheNumberTypeBaseAndPrecision) {
   ASSERT_TRUE(calculate(u"1/3+1/6"));
   EXPECT_EQ(result(), u"1/2");
   choose_type(kTypeComplex);
-  ASSERT_TRUE(calculate(u"sqrt(-4)+1"));
-  EXPECT_EQ(result(), reference(u"sqrt(-4)+1", kTypeComplex, 10));
+  ASSERT_TRUE(calculate(u"(1+2i)*(3-i)/7"));
+  EXPECT_EQ(result(), reference(u"(1+2i)*(3-i)/7", kTypeComplex, 10));
   choose_type(kTypeReal);
   ui_up_down_set_value(control(kIdPrecision), 50);
   EXPECT_EQ(g_settings.decimal_precision, 50);
@@ -309,7 +310,8 @@ TEST_F(Calculator, FormulaErrorsAreShownAndTheirPlaceSelected) {
   ASSERT_TRUE(calculate(u"1+2"));
   ASSERT_TRUE(calculate(u"12+*3"));
   ASSERT_EQ(g_messages.size(), 1u);
-  EXPECT_NE(g_messages[0].find(msg(116)), std::u16string::npos);
+  EXPECT_NE(g_messages[0].find(u"Error in mathematical formula"), std::u16string::npos)
+      << QString::fromStdU16String(g_messages[0]).toStdString();
   std::size_t start = 0, length = 0;
   ui_edit_selection(control(kIdInput), start, length);
   EXPECT_EQ(length, 1u);
@@ -319,17 +321,27 @@ TEST_F(Calculator, FormulaErrorsAreShownAndTheirPlaceSelected) {
 }
 
 TEST_F(Calculator, BadInputGivesAFormulaMessage) {
-  const std::u16string megabyte(1 << 20, u'7');
-  const std::u16string inputs[] = {megabyte + u"+", std::u16string(u"1+\u0001"),
-                                   std::u16string(u"2*\U0001F600"), std::u16string(u"3\u0000", 2),
-                                   std::u16string(u"\uFFFF")};
+  // A pasted megabyte is cut and marked; "=" then reports the mark.
+  set_input(u"");
+  QApplication::clipboard()->setText(QString(1 << 20, u'7'));
+  const auto paste_start = std::chrono::steady_clock::now();
+  input()->paste();
+  EXPECT_LT(std::chrono::steady_clock::now() - paste_start, std::chrono::seconds(2));
+  EXPECT_EQ(input_text().size(), static_cast<std::size_t>(kFormulaEditLimit));
+  EXPECT_EQ(input_text().back(), u'\u2026');
+  QTest::keyClick(input(), Qt::Key_Return);
+  ASSERT_TRUE(wait_done());
+  ASSERT_EQ(g_messages.size(), 1u);
+  EXPECT_NE(g_messages[0].find(u"Error in mathematical formula"), std::u16string::npos);
+  const std::u16string inputs[] = {std::u16string(u"1+\u0001"), std::u16string(u"2*\U0001F600"),
+                                   std::u16string(u"3\u0000", 2), std::u16string(u"\uFFFF")};
   for (const std::u16string& text : inputs) {
     g_messages.clear();
     const auto t0 = std::chrono::steady_clock::now();
     ASSERT_TRUE(calculate(text));
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
     ASSERT_EQ(g_messages.size(), 1u) << text.size();
-    EXPECT_NE(g_messages[0].find(msg(116)), std::u16string::npos);
+    EXPECT_NE(g_messages[0].find(u"Error in mathematical formula"), std::u16string::npos);
   }
 }
 
@@ -383,10 +395,12 @@ TEST_F(Calculator, CopyKeyAndContextMenuCopyTheWholeResult) {
   QApplication::clipboard()->clear();
   QWidget* field = w_of(control(kIdResult));
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), field->mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(field, &event);
+  QApplication::sendEvent(dynamic_cast<QPlainTextEdit*>(field)->viewport(), &event);
   QMenu* menu = nullptr;
   ASSERT_TRUE(wait_for([&] {
-    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* m = qobject_cast<QMenu*>(w); m != nullptr && m->isVisible()) menu = m;
+    }
     return menu != nullptr;
   }));
   QAction* copy = menu->findChild<QAction*>("copy_result");
@@ -406,6 +420,10 @@ TEST_F(Calculator, TabCompletesAndUndoBringsBackWhatWasTyped) {
   QTest::keyClick(input(), Qt::Key_Tab);
   EXPECT_EQ(input_text(), u"1+sqrt");
   EXPECT_EQ(ui_focus(), control(kIdInput));
+  input()->undo();
+  EXPECT_EQ(input_text(), u"1+sq");
+  input()->redo();
+  EXPECT_EQ(input_text(), u"1+sqrt");
   type("(2)+a");
   QTest::keyClick(input(), Qt::Key_Tab);
   EXPECT_TRUE(ui_formula_edit_popup_open(control(kIdInput)));
@@ -417,14 +435,13 @@ TEST_F(Calculator, TabCompletesAndUndoBringsBackWhatWasTyped) {
   const QRect field = w_of(control(kIdResult))
                           ->rect()
                           .translated(w_of(control(kIdResult))->mapToGlobal(QPoint(0, 0)));
-  EXPECT_FALSE(popup->geometry().intersects(field));
+  EXPECT_FALSE(popup->geometry().intersects(field))
+      << popup->geometry().y() << " " << popup->geometry().height() << " " << field.y() << " "
+      << field.height();
   QTest::keyClick(popup, Qt::Key_Escape);
   EXPECT_FALSE(ui_formula_edit_popup_open(control(kIdInput)));
   EXPECT_EQ(input_text(), u"1+sqrt(2)+a");
   EXPECT_FALSE(running());
-  input()->undo();
-  input()->undo();
-  EXPECT_EQ(input_text().substr(0, 4), u"1+sq");
 }
 
 TEST_F(Calculator, AHugeIntegerAppearsFast) {
@@ -461,7 +478,10 @@ struct Variables : Calculator {
     ui_click(button(10));
     ASSERT_NE(g_app.variables, nullptr);
     ASSERT_TRUE(ui_is_visible(g_app.variables));
+    QApplication::setActiveWindow(w_of(g_app.variables));
   }
+  // As a click on the entry: the dialog sees the change.
+  void pick(int row) { dynamic_cast<QListWidget*>(w_of(dialog(kList)))->setCurrentRow(row); }
   std::vector<std::u16string> names() const {
     std::vector<std::u16string> out;
     for (int i = 0; i < ui_list_count(dialog(kList)); ++i)
@@ -482,13 +502,13 @@ TEST_F(Variables, AddInsertDeleteAndDefaultNames) {
   ui_click(dialog(kAdd));
   EXPECT_EQ(names(), (std::vector<std::u16string>{u"var00", u"var01", u"var02"}));
   EXPECT_EQ(ui_list_selection(dialog(kList)), 2);
-  ui_list_select(dialog(kList), 1);
+  pick(1);
   ui_click(dialog(kDelete));
   EXPECT_EQ(names(), (std::vector<std::u16string>{u"var00", u"var02"}));
   ui_click(dialog(kInsert));  // before the selected var02: the free var01
   EXPECT_EQ(names(), (std::vector<std::u16string>{u"var00", u"var01", u"var02"}));
   EXPECT_EQ(ui_list_selection(dialog(kList)), 1);
-  ui_list_select(dialog(kList), 2);
+  pick(2);
   ui_click(dialog(kDelete));
   EXPECT_EQ(ui_list_selection(dialog(kList)), 1);  // the new last
   ui_click(dialog(kDelete));
@@ -518,7 +538,7 @@ TEST_F(Variables, NamesValuesResultsAndTheSettingsRoundTrip) {
   EXPECT_NE(g_messages[0].find(u"\"ans\""), std::u16string::npos);
   EXPECT_EQ(names()[1], u"ans");
   edit(kName, u"x");
-  ui_list_select(dialog(kList), 0);
+  pick(0);
   ui_click(dialog(kTake));
   EXPECT_EQ(input_text(), u"6*7rate");
   ASSERT_TRUE(calculate(u"rate*x"));
