@@ -15,7 +15,8 @@ constexpr MessageId kMsgNumberTooLong = 24;
 
 // The number sizes and thresholds of the stored result for one formatting step; the current
 // ones come back afterwards, since the result may belong to an earlier type or precision.
-constexpr unsigned kResultParts = ContextScope::kType | ContextScope::kSizes | ContextScope::kNotation;
+constexpr unsigned kResultParts =
+    ContextScope::kType | ContextScope::kSizes | ContextScope::kNotation;
 void use_result_sizes(const CalculatorState& s) {
   NumberType = s.result_type;
   set_precision(s.result_working_digits);
@@ -165,7 +166,7 @@ bool calc_toggle_notation(CalculatorState& s) {
                                                  : kNotationFixed;
   {
     ContextScope sizes(kResultParts);
-  use_result_sizes(s);
+    use_result_sizes(s);
     const Word* value = s.result_value.data();
     int automatic_sci = -1;  // -1: neither
     if (s.result_type == kTypeReal) {
@@ -193,7 +194,7 @@ bool calc_toggle_mixed(CalculatorState& s) {
     s.notation = kNotationAuto;
   } else {
     ContextScope sizes(kResultParts);
-  use_result_sizes(s);
+    use_result_sizes(s);
     s.notation = rational_is_integer(s.result_value.data()) ? kNotationAuto : kNotationMixed;
   }
   calc_format_result(s);

@@ -103,7 +103,8 @@ TEST_F(CalcThreadsTest, WorkerAndWindowThreadComputeAsAlone) {
   EXPECT_GT(loops, 1);  // the two threads did overlap
   g_number_settings = NumberSettings{};
   for (std::size_t j = 0; j < jobs.size(); ++j) {
-    EXPECT_EQ(finish(jobs[j]), alone[j % std::size(kCases)]) << kCases[j % std::size(kCases)].formula;
+    EXPECT_EQ(finish(jobs[j]), alone[j % std::size(kCases)])
+        << kCases[j % std::size(kCases)].formula;
   }
 }
 
