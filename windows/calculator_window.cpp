@@ -124,6 +124,7 @@ class CalculatorWindow final : public TaskWindow {
 
     create_selectors();
     create_buttons();
+    move_grid(0);
     ui_add_window_shortcut(wnd(), u"Ctrl+Shift+C", [this] { copy_result(); });
     if (read_history_file(history_path(), history_)) history_changed_ = false;
     relabel();
@@ -162,7 +163,7 @@ class CalculatorWindow final : public TaskWindow {
     ui_set_accessible(angle_slider_, msg(178), msg(193));
 
     base_ = ui_create_number_base(
-        wnd(), kIdBase, 256, top + 1, 72, 34, msg(23),
+        wnd(), kIdBase, 240, top + 1, 92, 34, msg(23),
         kBaseWith2 | kBaseWith8 | kBaseNoLabelOffsets,
         [](Wnd, int base, void* owner) {
           static_cast<CalculatorWindow*>(owner)->base_chosen(base);
@@ -199,7 +200,8 @@ class CalculatorWindow final : public TaskWindow {
   // The button table for the current type, angle unit and letter case.
   void relabel() {
     const UiFont label_font{u"Verdana", ui_scale(13), false, UiFontFallback::SansSerif};
-    const UiFont symbol_font{u"Consolas", ui_scale(15), false, UiFontFallback::Monospace};
+    // "←" and "π" in a monospaced face, a little larger so that the arrow reads at a glance.
+    const UiFont symbol_font{u"Consolas", ui_scale(18), false, UiFontFallback::SansSerif};
     for (int i = 0; i < kCalcButtonCount; ++i) {
       table_[i] = calc_button(i, state_.number_type, angle(), state_.lower_hex);
       const CalcButton& b = table_[i];
@@ -585,17 +587,19 @@ class CalculatorWindow final : public TaskWindow {
     move_grid(extra_h);
   }
 
+  // The selector band and the buttons, `dy` units below their place in a window of the
+  // original height.
   void move_grid(int dy) {
     auto place = [dy](Wnd c, int x, int y, int w, int h) { ui_move(c, x, y + dy, w, h); };
     const int top = kGridTop;
     for (int i = 0; i < 4; ++i) place(type_labels_[i], 6 + i * 26, top + 1, 28, 14);
     place(type_slider_, 10, top + 15, 100, 20);
-    place(precision_label_, 116, top + 1, 62, 14);
-    place(precision_, 116, top + 15, 60, 20);
-    for (int i = 0; i < 3; ++i) place(angle_labels_[i], 180 + i * 24, top + 1, 26, 14);
-    place(angle_slider_, 184, top + 15, 66, 20);
-    place(base_, 256, top + 1, 72, 34);
-    place(hex_case_, 332, top + 9, 30, 25);
+    place(precision_label_, 112, top + 1, 64, 14);
+    place(precision_, 114, top + 15, 54, 20);
+    for (int i = 0; i < 3; ++i) place(angle_labels_[i], 174 + i * 20, top + 1, 22, 14);
+    place(angle_slider_, 176, top + 15, 58, 20);
+    place(base_, 240, top + 1, 92, 34);
+    place(hex_case_, 334, top + 9, 30, 25);
     place(digits_, 166, top + 222, 110, 21);
     place(inexact_, 284, top + 222, 36, 21);
     for (int i = 0; i < kCalcButtonCount; ++i) {
