@@ -389,9 +389,12 @@ class CalculatorWindow final : public TaskWindow {
         ui_edit_replace_all(input_, u"");
         show_result();
         break;
-      case kCodeParenthesize:
-        ui_edit_replace_all(input_, u"(" + ui_text(input_) + u")");
-        break;
+      case kCodeParenthesize: {
+        std::u16string text(1, u'(');
+        text += ui_text(input_);
+        text += u')';
+        ui_edit_replace_all(input_, text);
+      } break;
       case kCodeClearFormula:
         ui_edit_replace_all(input_, u"");
         break;
@@ -557,7 +560,10 @@ class CalculatorWindow final : public TaskWindow {
     show_result();
     update_buttons();
     if (ok && state_.result_current) {
-      ui_announce(result_, std::u16string(msg(177)) + u": " + state_.result_field);
+      std::u16string notice = msg(177);
+      notice += u": ";
+      notice += state_.result_field;
+      ui_announce(result_, notice);
     }
     const FormulaErrorView formula_error = *attached_formula_error();
     const std::uint32_t code = app_error_code();

@@ -35,9 +35,11 @@ TEST(CalcHistory, WalksBackAndForthAndGivesTheDraftBack) {
 
 TEST(CalcHistory, KeepsTheNewestThousandOnOneLineEach) {
   CalcHistory h;
-  for (int i = 0; i < 1005; ++i)
-    h.add(u"x" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
-          std::u16string(static_cast<std::size_t>(i / 10), u'1'));
+  for (int i = 0; i < 1005; ++i) {
+    std::u16string f(static_cast<std::size_t>(i / 10 + 1), u'1');
+    f[0] = static_cast<char16_t>(u'0' + i % 10);
+    h.add(f);
+  }
   EXPECT_EQ(h.entries().size(), CalcHistory::kMaxEntries);
   h.add(u"1+\r\n2\n3\u2028");
   EXPECT_EQ(h.entries().back(), u"1+  2 3 ");
@@ -65,8 +67,8 @@ TEST(CalcHistory, FileRoundTripInUtf8) {
 TEST(CalcHistory, DamagedFilesAreIgnoredAsAWhole) {
   CalcHistory h;
   h.add(u"kept");
-  for (const std::string bad : {std::string("ok\n\xff\n"), std::string("a\0b\n", 4),
-                                std::string("\xed\xa0\x80\n"), std::string("\xc0\xaf")}) {
+  for (const std::string& bad : {std::string("ok\n\xff\n"), std::string("a\0b\n", 4),
+                                 std::string("\xed\xa0\x80\n"), std::string("\xc0\xaf")}) {
     EXPECT_FALSE(parse_history_file(bad, h));
     ASSERT_EQ(h.entries().size(), 1u);
     EXPECT_EQ(h.entries()[0], u"kept");

@@ -462,7 +462,9 @@ TEST_F(Calculator, ControlsHaveAccessibleNames) {
     EXPECT_FALSE(w_of(control(id))->accessibleName().isEmpty()) << id;
   }
   for (int i = 0; i < 67; ++i) {
-    if (ui_is_visible(button(i))) EXPECT_FALSE(w_of(button(i))->accessibleName().isEmpty()) << i;
+    if (ui_is_visible(button(i))) {
+      EXPECT_FALSE(w_of(button(i))->accessibleName().isEmpty()) << i;
+    }
   }
   EXPECT_EQ(w_of(button(1))->accessibleName(), QStringLiteral("Delete the last character"));
   ASSERT_TRUE(calculate(u"6*7"));
