@@ -404,6 +404,15 @@ void ui_move_window(Wnd window, int x, int y) {
   if (QWidget* w = widget(window)) w->move(x, y);
 }
 
+void ui_enable_window_shortcut(Wnd window, std::u16string_view keys, bool enable) {
+  QWidget* w = widget(window);
+  if (w == nullptr) return;
+  const QKeySequence seq(to_qstring(keys));
+  for (QShortcut* s : w->findChildren<QShortcut*>()) {
+    if (s->key() == seq) s->setEnabled(enable);
+  }
+}
+
 // --- list box and focus -------------------------------------------------------------------------
 
 class cwl_ListBox : public QListWidget {

@@ -84,3 +84,5 @@ int ui_list_selection(Wnd list);
 
 // `action` runs when the control loses the keyboard focus.
 void ui_on_focus_out(Wnd control, std::function<void()> action);
+// Turns the window's shortcut for `keys` on or off (it stays defined).
+void ui_enable_window_shortcut(Wnd window, std::u16string_view keys, bool enable);

@@ -126,6 +126,12 @@ class CalculatorWindow final : public TaskWindow {
     create_buttons();
     move_grid(0);
     ui_add_window_shortcut(wnd(), u"Ctrl+Shift+C", [this] { copy_result(); });
+    // While a calculation runs, Escape stops it wherever the focus is in the window; otherwise
+    // the key stays with the controls (the completion list closes with it).
+    ui_add_window_shortcut(wnd(), u"Esc", [this] {
+      if (busy()) stop_job();
+    });
+    ui_enable_window_shortcut(wnd(), u"Esc", false);
     if (read_history_file(history_path(), history_)) history_changed_ = false;
     relabel();
     show_result();
@@ -503,6 +509,7 @@ class CalculatorWindow final : public TaskWindow {
 
  private:
   void set_selectors_enabled(bool enable) {
+    ui_enable_window_shortcut(wnd(), u"Esc", !enable);
     for (Wnd w : {type_slider_, precision_, angle_slider_, base_, hex_case_}) ui_enable(w, enable);
   }
 

@@ -73,6 +73,9 @@ struct AppWindows : ::testing::Test {
     clear_app_error();
     prepare_application();
     create_windows();
+    // The calculator records the default precision that replaces a stored 0 as a change; the
+    // tests here look at the changes their own steps make.
+    clear_settings_changed();
     platform_set_message_hook(record_message);
     ui_set_question_hook(answer);
     ui_set_start_program_hook(record_start);
