@@ -37,9 +37,13 @@ std::u16string shown_value(const std::u16string& stored) {
   return s;
 }
 
+// Wider than the calculator's own 370 units, so that the German button texts fit.
+constexpr int kWidth = 580;
+constexpr int kHeight = 230;
+
 class VariablesWindow final : public TaskWindow {
  public:
-  static VariablesWindow* make() { return open<VariablesWindow>(msg(162), 460, 230); }
+  static VariablesWindow* make() { return open<VariablesWindow>(msg(162), kWidth, kHeight); }
 
   void select(int index) {
     commit();
@@ -76,18 +80,18 @@ class VariablesWindow final : public TaskWindow {
     ensure_loaded();
     static const ControlRow<VariablesWindow> rows[] = {
         {ControlKind::Label, 1, 6, 4, 120, 16, 163, 0, &VariablesWindow::list_label_},
-        {ControlKind::Label, 2, 134, 4, 120, 16, 164, 0, &VariablesWindow::name_label_},
-        {ControlKind::Edit, kIdName, 134, 20, 150, 24, kNoText, 0, &VariablesWindow::name_},
-        {ControlKind::Label, 3, 134, 48, 120, 16, 166, 0, &VariablesWindow::value_label_},
-        {ControlKind::Edit, kIdValue, 134, 64, 320, 96, kNoText, kEditMultiline | kEditWantReturn,
+        {ControlKind::Label, 2, 138, 4, 120, 16, 164, 0, &VariablesWindow::name_label_},
+        {ControlKind::Edit, kIdName, 138, 20, 160, 24, kNoText, 0, &VariablesWindow::name_},
+        {ControlKind::Label, 3, 138, 48, 120, 16, 166, 0, &VariablesWindow::value_label_},
+        {ControlKind::Edit, kIdValue, 138, 64, 436, 96, kNoText, kEditMultiline | kEditWantReturn,
          &VariablesWindow::value_},
-        {ControlKind::Button, kIdAssign, 134, 168, 104, 26, 171, 0, &VariablesWindow::assign_},
-        {ControlKind::Button, kIdTake, 134, 198, 104, 26, 167, 0, &VariablesWindow::take_},
-        {ControlKind::Button, kIdAdd, 242, 168, 104, 26, 168, 0, &VariablesWindow::add_},
-        {ControlKind::Button, kIdInsert, 242, 198, 104, 26, 169, 0, &VariablesWindow::insert_},
-        {ControlKind::Button, kIdDelete, 350, 168, 104, 26, 170, 0, &VariablesWindow::delete_},
+        {ControlKind::Button, kIdAssign, 138, 168, 144, 26, 171, 0, &VariablesWindow::assign_},
+        {ControlKind::Button, kIdTake, 138, 198, 144, 26, 167, 0, &VariablesWindow::take_},
+        {ControlKind::Button, kIdAdd, 284, 168, 144, 26, 168, 0, &VariablesWindow::add_},
+        {ControlKind::Button, kIdInsert, 284, 198, 144, 26, 169, 0, &VariablesWindow::insert_},
+        {ControlKind::Button, kIdDelete, 430, 168, 144, 26, 170, 0, &VariablesWindow::delete_},
     };
-    list_ = ui_create_list_box(wnd(), kIdList, 6, 20, 120, 204);
+    list_ = ui_create_list_box(wnd(), kIdList, 6, 20, 124, 204);
     create_controls(this, rows);
     ui_edit_set_limit(name_, static_cast<int>(kMaxVariableNameLength));
     ui_set_accessible(list_, msg(163), {});
@@ -195,17 +199,17 @@ class VariablesWindow final : public TaskWindow {
   }
 
   void on_size(int width, int height) override {
+    // The list grows in height, the value field in both directions; the buttons stay below it.
     const int dpi = ui_dpi();
-    const int w = std::max(460, width * 96 / dpi);
-    const int h = std::max(230, height * 96 / dpi);
-    ui_move(list_, 6, 20, 120, 204 + (h - 230));
-    ui_move(value_, 134, 64, 320 + (w - 460), 96 + (h - 230));
-    const int dy = h - 230;
-    ui_move(assign_, 134, 168 + dy, 104, 26);
-    ui_move(take_, 134, 198 + dy, 104, 26);
-    ui_move(add_, 242, 168 + dy, 104, 26);
-    ui_move(insert_, 242, 198 + dy, 104, 26);
-    ui_move(delete_, 350, 168 + dy, 104, 26);
+    const int dx = std::max(kWidth, width * 96 / dpi) - kWidth;
+    const int dy = std::max(kHeight, height * 96 / dpi) - kHeight;
+    ui_move(list_, 6, 20, 124, 204 + dy);
+    ui_move(value_, 138, 64, 436 + dx, 96 + dy);
+    ui_move(assign_, 138, 168 + dy, 144, 26);
+    ui_move(take_, 138, 198 + dy, 144, 26);
+    ui_move(add_, 284, 168 + dy, 144, 26);
+    ui_move(insert_, 284, 198 + dy, 144, 26);
+    ui_move(delete_, 430, 168 + dy, 144, 26);
   }
 };
 
