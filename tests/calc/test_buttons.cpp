@@ -2,6 +2,9 @@
 // forms and Tab completion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/messages.h"
 #include "calc/buttons.h"
 #include "core/text.h"
@@ -113,6 +116,39 @@ TEST(CalcVariablesLoad, NamesAndValuesAreCutAndFilled) {
   std::vector<StoredVariable> many(150, StoredVariable{u"a", u"1"});
   EXPECT_EQ(load_user_variables(many).size(), 100u);
   EXPECT_EQ(cut_with_ellipsis(u"ab\U0001F600", 3), u"ab\u2026");
+}
+
+}  // namespace
+
+namespace {
+
+// Relative luminance of sRGB components (0..255), as contrast ratios use it.
+double luminance(Rgb c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.r) + 0.7152 * lin(c.g) + 0.0722 * lin(c.b);
+}
+double contrast(Rgb a, Rgb b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(CalcColours, EveryClassIsReadableOnLightAndDarkButtons) {
+  const Rgb light_button{239, 239, 239};
+  const Rgb dark_button{53, 53, 53};
+  for (int c = 1; c <= 6; ++c) {
+    EXPECT_GE(contrast(calc_colour(c, false), light_button), 3.0) << c;
+    EXPECT_GE(contrast(calc_colour(c, true), dark_button), 4.5) << c;
+  }
+  EXPECT_GE(contrast(calc_selected_colour(true), dark_button), 3.0);
+  EXPECT_GE(contrast(calc_stale_colour(true), Rgb{42, 42, 42}), 3.0);
+  const Rgb green = calc_colour(1, false);
+  EXPECT_EQ(green.r, 0);
+  EXPECT_EQ(green.g, 100);
+  EXPECT_EQ(calc_colour(6, false).r, 128);
+  EXPECT_EQ(calc_stale_colour(false).g, 128);
 }
 
 }  // namespace

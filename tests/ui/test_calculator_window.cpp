@@ -19,6 +19,7 @@
 #include "app/messages.h"
 #include "app/platform.h"
 #include "app/settings.h"
+#include "calc/buttons.h"
 #include "calc/calculator.h"
 #include "calc/history.h"
 #include "core/decfloat.h"
@@ -576,6 +577,31 @@ TEST_F(Variables, CommaAsDecimalSeparatorIsStoredAsAPoint) {
   EXPECT_EQ(read.variables[0].value, u"1.5");
   ASSERT_TRUE(calculate(u"var00*2"));
   EXPECT_EQ(result(), u"3");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Calculator, ADarkPaletteGetsTheLighterColours) {
+  const QColor light_green(0, 100, 0);
+  EXPECT_EQ(w_of(button(2))->palette().color(QPalette::ButtonText), light_green);
+  const QPalette saved = QApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Window, QColor(40, 40, 40));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Button, QColor(53, 53, 53));
+  QApplication::setPalette(dark);
+  restart();
+  const Rgb green = calc_colour(1, true);
+  EXPECT_EQ(w_of(button(2))->palette().color(QPalette::ButtonText),
+            QColor(green.r, green.g, green.b));
+  ASSERT_TRUE(calculate(u"1"));
+  type("+");
+  const Rgb grey = calc_stale_colour(true);
+  EXPECT_EQ(w_of(control(kIdResult))->palette().color(QPalette::Text),
+            QColor(grey.r, grey.g, grey.b));
+  QApplication::setPalette(saved);
 }
 
 }  // namespace
