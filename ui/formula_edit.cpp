@@ -413,6 +413,10 @@ void ui_enable_window_shortcut(Wnd window, std::u16string_view keys, bool enable
   }
 }
 
+void ui_edit_wrap_anywhere(Wnd edit) {
+  if (QPlainTextEdit* e = plain_edit(edit)) e->setWordWrapMode(QTextOption::WrapAnywhere);
+}
+
 // --- list box and focus -------------------------------------------------------------------------
 
 class cwl_ListBox : public QListWidget {

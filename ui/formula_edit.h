@@ -86,3 +86,5 @@ int ui_list_selection(Wnd list);
 void ui_on_focus_out(Wnd control, std::function<void()> action);
 // Turns the window's shortcut for `keys` on or off (it stays defined).
 void ui_enable_window_shortcut(Wnd window, std::u16string_view keys, bool enable);
+// Multi-line edit fields: long runs without spaces wrap anywhere (laid out in linear time).
+void ui_edit_wrap_anywhere(Wnd edit);

@@ -483,8 +483,13 @@ class CalculatorWindow final : public TaskWindow {
       history_.add(formula);
       history_changed_ = true;
     }
-    // The engine reads NUL-terminated text: a NUL typed or pasted in must not end it early.
-    std::replace(formula.begin(), formula.end(), u'\0', u'\uFFFD');
+    // Line breaks (Shift+Enter) and tabs only lay the formula out: the engine sees spaces, one
+    // for one, so that error positions still point into the input line. The engine reads
+    // NUL-terminated text: a NUL pasted in must not end it early.
+    for (char16_t& c : formula) {
+      if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\u2028' || c == u'\u2029') c = u' ';
+      if (c == u'\0') c = u'\uFFFD';
+    }
     if (formula.size() > kMaxFormulaLength) formula = cut_with_ellipsis(formula, kMaxFormulaLength);
     state_.grouping = g_settings.thousands_sep_sci_calc;
     set_stale();

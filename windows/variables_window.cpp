@@ -94,6 +94,7 @@ class VariablesWindow final : public TaskWindow {
     list_ = ui_create_list_box(wnd(), kIdList, 6, 20, 124, 204);
     create_controls(this, rows);
     ui_edit_set_limit(name_, static_cast<int>(kMaxVariableNameLength));
+    ui_edit_wrap_anywhere(value_);  // values of tens of thousands of digits
     ui_set_accessible(list_, msg(163), {});
     ui_set_accessible(name_, msg(164), {});
     ui_set_accessible(value_, msg(166), {});

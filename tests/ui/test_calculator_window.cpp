@@ -151,6 +151,11 @@ TEST_F(Calculator, OpensWithTheFocusInTheInputLineAndCalculatesOnEnterAndEquals)
   type("1");
   EXPECT_EQ(input_text(), u"1+\n1");
   EXPECT_FALSE(running());
+  // The line break is layout only.
+  QTest::keyClick(input(), Qt::Key_Return);
+  ASSERT_TRUE(wait_done());
+  EXPECT_EQ(result(), u"2");
+  EXPECT_TRUE(g_messages.empty());
 }
 
 TEST_F(Calculator, ResultsFollowTheNumberTypeBaseAndPrecision) {
@@ -602,6 +607,24 @@ TEST_F(Calculator, ADarkPaletteGetsTheLighterColours) {
   EXPECT_EQ(w_of(control(kIdResult))->palette().color(QPalette::Text),
             QColor(grey.r, grey.g, grey.b));
   QApplication::setPalette(saved);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Variables, AHugeResultIsAssignedQuickly) {
+  choose_type(kTypeUInt);
+  ASSERT_TRUE(calculate(u"10^19999"));
+  open();
+  ui_click(dialog(kAdd));
+  const auto t0 = std::chrono::steady_clock::now();
+  ui_click(dialog(kAssign));
+  QApplication::processEvents();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(500));
+  EXPECT_EQ(ui_text(dialog(kValue)).size(), 20000u);
+  ASSERT_TRUE(calculate(u"var00/10^19998"));
+  EXPECT_EQ(result(), u"10");
 }
 
 }  // namespace
