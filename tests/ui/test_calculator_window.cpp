@@ -628,3 +628,34 @@ TEST_F(Variables, AHugeResultIsAssignedQuickly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Calculator, StoredSelectorsComeBackAtTheNextStart) {
+  Settings s;
+  s.number_type = static_cast<int>(kTypeUInt);
+  s.angle_type = kAngleDeg;
+  s.decimal_precision = 25;
+  s.output_number_base = 16;
+  s.use_lower_case_hex = true;
+  restart(s);
+  EXPECT_EQ(dynamic_cast<QSlider*>(w_of(control(kIdTypeSlider)))->value(), 0);
+  EXPECT_EQ(dynamic_cast<QSlider*>(w_of(control(kIdAngleSlider)))->value(), 0);
+  EXPECT_EQ(ui_up_down_value(control(kIdPrecision)), 25);
+  EXPECT_EQ(ui_number_base(control(kIdBase)), 16);
+  EXPECT_EQ(label(32), u"a");
+  EXPECT_FALSE(settings_changed());
+  ASSERT_TRUE(calculate(u"255"));
+  EXPECT_EQ(result(), u"0xff");
+  choose_type(kTypeReal);
+  EXPECT_EQ(label(32), u"sind");
+  ASSERT_TRUE(calculate(u"1/3"));
+  EXPECT_EQ(result(), reference(u"1/3", kTypeReal, 25));
+  // A stored precision below 1 is taken as 10, and that counts as a change.
+  s.decimal_precision = -3;
+  restart(s);
+  EXPECT_EQ(ui_up_down_value(control(kIdPrecision)), 10);
+  EXPECT_TRUE(settings_changed());
+}
+
+}  // namespace
