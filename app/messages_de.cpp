@@ -220,7 +220,7 @@ constexpr const char16_t* kGerman[] = {
     /* 177 */ u"Ergebnis",
     /* 178 */ u"Winkeleinheit",
     /* 179 */ u"Gro\u00df- oder Kleinschreibung der Hexadezimalziffern",
-    /* 180 */ u"Das Ergebnis ist gerundet.",
+    /* 180 */ u"Eine ganzzahlige Operation hat einen Rest verworfen: Das Ergebnis ist nicht exakt.",
     /* 181 */ u"Eingabe berechnet, Umschalt+Eingabe beginnt eine neue Zeile, Pfeil hoch und runter holen fr\u00fchere Formeln zur\u00fcck, Tab erg\u00e4nzt Namen, Esc bricht eine Berechnung ab.",
     /* 182 */ u"Berechnung l\u00e4uft \u2026",
     /* 183 */ u"Alles l\u00f6schen",

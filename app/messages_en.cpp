@@ -211,7 +211,7 @@ constexpr const char16_t* kEnglish[] = {
     /* 177 */ u"Result",
     /* 178 */ u"Angle unit",
     /* 179 */ u"Letter case of the hexadecimal digits",
-    /* 180 */ u"The result is rounded.",
+    /* 180 */ u"An integer operation dropped a remainder: the result is not exact.",
     /* 181 */ u"Enter calculates, Shift+Enter starts a new line, Up and Down recall earlier formulas, Tab completes names, Escape stops a calculation.",
     /* 182 */ u"Calculating \u2026",
     /* 183 */ u"Clear all",

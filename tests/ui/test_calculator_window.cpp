@@ -164,6 +164,12 @@ TEST_F(Calculator, ResultsFollowTheNumberTypeBaseAndPrecision) {
   ASSERT_TRUE(calculate(u"2^200"));
   EXPECT_EQ(result(), reference(u"2^200", kTypeUInt, 10));
   EXPECT_EQ(ui_digit_count(control(kIdDigits)), 61);
+  EXPECT_FALSE(ui_is_visible(control(kIdInexact)));
+  ASSERT_TRUE(calculate(u"7/2"));
+  EXPECT_EQ(result(), u"3");
+  EXPECT_TRUE(ui_is_visible(control(kIdInexact)));
+  ASSERT_TRUE(calculate(u"6/2"));
+  EXPECT_FALSE(ui_is_visible(control(kIdInexact)));
   ui_click(button(0));  // CA
   EXPECT_EQ(result(), u"");
   choose_type(kTypeRational);
