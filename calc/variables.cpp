@@ -83,3 +83,28 @@ void build_variable_table(VariableTableStorage& storage, std::u16string_view res
   }
   storage.table.count = count;
 }
+
+std::u16string cut_with_ellipsis(std::u16string_view text, std::size_t max) {
+  if (text.size() <= max) return std::u16string(text);
+  if (max == 0) return {};
+  std::u16string s(text.substr(0, max - 1));
+  // Never leave half of a surrogate pair before the mark.
+  if (!s.empty() && s.back() >= 0xD800 && s.back() <= 0xDBFF)
+    s.back() = u'\u2026';
+  else
+    s += u'\u2026';
+  return s;
+}
+
+std::vector<UserVariable> load_user_variables(const std::vector<StoredVariable>& stored) {
+  std::vector<UserVariable> out;
+  for (const StoredVariable& v : stored) {
+    if (out.size() >= kMaxUserVariables) break;
+    UserVariable u;
+    u.name = v.name.empty() ? std::u16string(u"var??")
+                            : cut_with_ellipsis(v.name, kMaxVariableNameLength);
+    u.value = cut_with_ellipsis(v.value, kVariableValueLength);
+    out.push_back(std::move(u));
+  }
+  return out;
+}

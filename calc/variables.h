@@ -37,3 +37,14 @@ struct VariableTableStorage {
 };
 void build_variable_table(VariableTableStorage& storage, std::u16string_view result_text,
                           const std::vector<UserVariable>& vars);
+
+// `text` cut to `max` characters, the last becoming "…" when it was longer.
+std::u16string cut_with_ellipsis(std::u16string_view text, std::size_t max);
+// The list as the dialog loads it from the stored (name, value) pairs: at most 100 entries, an
+// empty name becomes "var??", a name is cut to 10 and a value to kVariableValueLength characters.
+inline constexpr std::size_t kVariableValueLength = 88661;
+struct StoredVariable {
+  std::u16string_view name;
+  std::u16string_view value;
+};
+std::vector<UserVariable> load_user_variables(const std::vector<StoredVariable>& stored);

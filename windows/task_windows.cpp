@@ -10,7 +10,7 @@ namespace {
 // clang-format off
 const TaskWindowEntry kTaskWindows[] = {
     {"calculator", kMenuCalculator, &AppRecord::calculator,
-     nullptr},
+     create_calculator_window},
     {"equations", kMenuEquations, &AppRecord::equations,
      create_equations_window},
     {"linear", kMenuLinearSystems, &AppRecord::linear_systems,
