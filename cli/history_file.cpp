@@ -1,37 +1,38 @@
+// The command line's view of the calculator's history file: the same reader and writer as the
+// calculator window, with the entries in UTF-8.
 #include "cli/history_file.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "app/platform.h"
-#include "app/settings.h"
+#include "app/utf8.h"
+#include "calc/history.h"
 
 std::filesystem::path history_file_path() {
   // The settings file lies in the root folder only when there is no folder for it.
   if (platform_app_data_folder().empty()) return {};
-  return settings_path().parent_path() / "history.txt";
+  return history_path();
 }
 
 std::vector<std::string> read_history_file(const std::filesystem::path& path) {
   std::vector<std::string> entries;
-  std::ifstream in(path, std::ios::binary);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) entries.push_back(std::move(line));
-  }
+  CalcHistory history;
+  if (!read_history_file(path, history)) return entries;
+  for (const std::u16string& e : history.entries()) entries.push_back(utf16_to_utf8(e));
   return entries;
 }
 
 bool append_history_file(const std::filesystem::path& path, const std::vector<std::string>& added) {
   if (added.empty()) return true;
-  std::vector<std::string> entries = read_history_file(path);
-  for (const std::string& line : added) add_history_entry(entries, line);
-  const std::size_t first = entries.size() > kHistoryLimit ? entries.size() - kHistoryLimit : 0;
-  std::string text;
-  for (std::size_t i = first; i < entries.size(); ++i) text += entries[i] + '\n';
+  CalcHistory history;
+  read_history_file(path, history);  // another program may have written it since it was read
+  for (const std::string& line : added) {
+    std::u16string text;
+    if (utf8_to_utf16(line, text)) history.add(text);
+  }
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
-  return platform_replace_file(path, text.data(), text.size());
+  return write_history_file(path, history);
 }
 
 void add_history_entry(std::vector<std::string>& entries, std::string_view line) {

@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr std::size_t kHistoryLimit = 1000;
+inline constexpr std::size_t kHistoryLimit = 1000;  // as the calculator window keeps
 
 // "history.txt" in the folder of the settings file; empty when there is no such folder.
 std::filesystem::path history_file_path();
 
-// The entries of the file; a missing or unreadable file has none. Empty lines and the "\r" of
-// "\r\n" line ends are dropped.
+// The entries of the file; a missing, unreadable or damaged file has none (the calculator
+// window's reader: "\r\n" line ends accepted).
 std::vector<std::string> read_history_file(const std::filesystem::path& path);
 
 // Appends `added` to what the file holds now (another program may have written it since it was
