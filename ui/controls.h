@@ -24,6 +24,9 @@ inline constexpr unsigned kEditMultiline = 1u << 8;
 inline constexpr unsigned kEditWantReturn = 1u << 9;  // Enter goes to the field (multi-line)
 inline constexpr unsigned kEditReadOnly = 1u << 10;
 inline constexpr unsigned kEditRich = 1u << 11;  // formatted multi-line field
+// Read-only multi-line output that takes long streamed texts: appending costs only the new text,
+// whatever the field holds already ("cwl_OutputView").
+inline constexpr unsigned kEditStream = 1u << 12;
 // Labels.
 inline constexpr unsigned kLabelRight = 1u << 8;
 inline constexpr unsigned kLabelCentre = 1u << 9;
