@@ -21,7 +21,7 @@
 #include <QToolButton>
 
 #include "ui/controls.h"
-#include "ui/output_view.h"
+#include "ui/text_views.h"
 #include "ui/toolkit_internal.h"
 
 using namespace ui_detail;
@@ -281,7 +281,7 @@ Wnd ui_create_edit(Wnd parent, int id, int x, int y, int w, int h, std::u16strin
                        [e, id]() { dispatch_command(e, id, kNotifyEditChange); });
       edit = e;
     } else {
-      auto* e = new QPlainTextEdit(container);
+      auto* e = new cwl_MultiLineEdit(container);
       e->setPlainText(display_text(text));
       e->setReadOnly((style & kEditReadOnly) != 0);
       e->setTabChangesFocus(true);
@@ -518,6 +518,7 @@ bool ui_combo_list_open(Wnd combo) {
 
 void ui_edit_set_limit(Wnd edit, int characters) {
   if (auto* e = as<QLineEdit>(edit)) e->setMaxLength(std::max(1, characters));
+  if (auto* m = as<cwl_MultiLineEdit>(edit)) m->set_limit(std::max(1, characters));
 }
 
 void ui_edit_set_read_only(Wnd edit, bool read_only) {

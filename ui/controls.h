@@ -93,7 +93,8 @@ std::u16string ui_combo_text(Wnd combo, int index);
 bool ui_combo_list_open(Wnd combo);
 
 // --- edit fields ---------------------------------------------------------------------------------
-// The most characters a single-line field takes (32,767 until set).
+// The most characters a single-line or plain multi-line field takes from the user (32,767 until
+// set); ui_set_text is not limited in a multi-line field.
 void ui_edit_set_limit(Wnd edit, int characters);
 void ui_edit_set_read_only(Wnd edit, bool read_only);
 // Appends text at the end of a multi-line field and shows the end.

@@ -10,14 +10,6 @@ namespace {
 
 class FactorsWindow final : public NumberTheoryWindow {
  public:
-  enum : int {
-    kIdModeGroup = kIdFirstOwn,
-    kIdFactors,
-    kIdDivisors,
-    kIdCount,
-    kIdSizeGroup,
-    kIdSize,
-  };
   static Wnd create() { return open<FactorsWindow>(msg(25), 562, 316)->wnd(); }
 
   FactorsWindow() : NumberTheoryWindow({562, 316, 24, 42, 90, 140, 0}) {}
@@ -28,13 +20,13 @@ class FactorsWindow final : public NumberTheoryWindow {
   void on_create() override {
     create_common(142);
     const Wnd w = wnd();
-    ui_create_group_box(w, kIdModeGroup, 162, 42, 204, 90, msg(27));
-    factors_ = ui_create_radio_button(w, kIdFactors, 172, 60, 186, 22, msg(28), kStyleGroup);
-    divisors_ = ui_create_radio_button(w, kIdDivisors, 172, 83, 186, 22, msg(29));
-    count_ = ui_create_check_box(w, kIdCount, 190, 106, 168, 22, msg(30), kStyleDisabled);
+    ui_create_group_box(w, kFactorsModeGroup, 162, 42, 204, 90, msg(27));
+    factors_ = ui_create_radio_button(w, kFactorsFactors, 172, 60, 186, 22, msg(28), kStyleGroup);
+    divisors_ = ui_create_radio_button(w, kFactorsDivisors, 172, 83, 186, 22, msg(29));
+    count_ = ui_create_check_box(w, kFactorsCount, 190, 106, 168, 22, msg(30), kStyleDisabled);
     ui_set_check(factors_, true);
-    ui_create_group_box(w, kIdSizeGroup, 374, 42, 562 - 374 - 12, 90, msg(31));
-    size_ = ui_create_edit(w, kIdSize, 386, 72, 562 - 386 - 24, 24, u"");
+    ui_create_group_box(w, kFactorsSizeGroup, 374, 42, 562 - 374 - 12, 90, msg(31));
+    size_ = ui_create_edit(w, kFactorsSize, 386, 72, 562 - 386 - 24, 24, u"");
   }
 
   std::vector<Wnd> run_inputs() const override { return {factors_, divisors_, count_, size_}; }
@@ -43,7 +35,7 @@ class FactorsWindow final : public NumberTheoryWindow {
   void after_run() override { ui_enable(count_, ui_checked(divisors_)); }
 
   void on_command(int id, int notification) override {
-    if ((id == kIdFactors || id == kIdDivisors) && notification == kNotifyClicked) {
+    if ((id == kFactorsFactors || id == kFactorsDivisors) && notification == kNotifyClicked) {
       after_run();
       return;
     }

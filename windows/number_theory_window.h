@@ -97,3 +97,24 @@ class NumberTheoryWindow : public TaskWindow {
   Frame frame_;
   std::shared_ptr<StreamedText> stream_;  // the running job's text
 };
+
+// The own controls of the "Prime numbers" window.
+enum : int {
+  kPrimesModeGroup = NumberTheoryWindow::kIdFirstOwn,
+  kPrimesInterval,
+  kPrimesNextPrime,
+  kPrimesTest,
+  kPrimesSize,
+  kPrimesMethodGroup,
+  kPrimesExact,
+  kPrimesProbabilistic,
+};
+// The own controls of the "Prime factors and divisors" window.
+enum : int {
+  kFactorsModeGroup = NumberTheoryWindow::kIdFirstOwn,
+  kFactorsFactors,
+  kFactorsDivisors,
+  kFactorsCount,
+  kFactorsSizeGroup,
+  kFactorsSize,
+};

@@ -1,5 +1,6 @@
-#include "ui/output_view.h"
+#include "ui/text_views.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -24,6 +25,30 @@ QString text_between(const QTextDocument* doc, int from, int to) {
 }
 
 }  // namespace
+
+qsizetype cwl_MultiLineEdit::room() const {
+  const QTextCursor c = textCursor();
+  const qsizetype used = document()->characterCount() - 1 - (c.selectionEnd() - c.selectionStart());
+  return std::max<qsizetype>(0, limit_ - used);
+}
+
+void cwl_MultiLineEdit::insertFromMimeData(const QMimeData* source) {
+  if (source == nullptr || !source->hasText()) return;
+  QString text = source->text();
+  text.truncate(room());
+  if (!text.isEmpty()) insertPlainText(text);
+}
+
+void cwl_MultiLineEdit::keyPressEvent(QKeyEvent* e) {
+  const QString t = e->text();
+  const bool typed = !t.isEmpty() && (t[0].isPrint() || t[0] == u'\r') &&
+                     !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  if (typed && !isReadOnly() && room() < t.size()) {
+    e->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(e);
+}
 
 cwl_OutputView::cwl_OutputView(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);

@@ -1,3 +1,5 @@
+// The toolkit's own multi-line text fields.
+//
 // "cwl_OutputView": the multi-line output field of edit fields created with kEditStream. Workers
 // stream long texts into it (the primes of an interval come as one line of megabytes), and a
 // text document lays out a paragraph as a whole: appending to one huge paragraph costs time in
@@ -9,6 +11,28 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
+
+class QKeyEvent;
+
+// "cwl_MultiLineEdit": the plain multi-line edit field. Like a single-line field it takes at most
+// a number of characters (32,767 until set), by typing, pasting or dropping: a text document
+// lays a line out as a whole, and a pasted line of a megabyte would keep the window busy for
+// minutes.
+class cwl_MultiLineEdit : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit cwl_MultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+  void set_limit(int characters) { limit_ = characters; }
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  // Characters that may still come in, the selection counting as free.
+  qsizetype room() const;
+  int limit_ = 32767;
+};
 
 class cwl_OutputView : public QPlainTextEdit {
   Q_OBJECT
