@@ -24,23 +24,23 @@ class PrimesWindow final : public NumberTheoryWindow {
   Wnd exact_ = nullptr, probabilistic_ = nullptr;
 
   void on_create() override {
-    create_common(128);
+    create_common(120);
     const Wnd w = wnd();
-    ui_create_group_box(w, kPrimesModeGroup, 148, 66, 184, 106, msg(27));
-    interval_ = ui_create_radio_button(w, kPrimesInterval, 158, 86, 108, 24, msg(36), kStyleGroup);
-    next_ = ui_create_radio_button(w, kPrimesNextPrime, 158, 114, 166, 24, msg(37));
-    test_ = ui_create_radio_button(w, kPrimesTest, 158, 142, 166, 24, msg(38));
-    size_ = ui_create_edit(w, kPrimesSize, 268, 86, 56, 24, u"100");
+    ui_create_group_box(w, kPrimesModeGroup, 140, 66, 210, 106, msg(27));
+    interval_ = ui_create_radio_button(w, kPrimesInterval, 150, 86, 110, 24, msg(36), kStyleGroup);
+    next_ = ui_create_radio_button(w, kPrimesNextPrime, 150, 114, 192, 24, msg(37));
+    test_ = ui_create_radio_button(w, kPrimesTest, 150, 142, 192, 24, msg(38));
+    size_ = ui_create_edit(w, kPrimesSize, 262, 86, 82, 24, u"100");
     ui_set_check(interval_, true);
 
-    ui_create_group_box(w, kPrimesMethodGroup, 340, 66, 650 - 340 - 12, 106, msg(39));
+    ui_create_group_box(w, kPrimesMethodGroup, 358, 66, 650 - 358 - 12, 106, msg(39));
     char16_t exact[120];
     char16_t probabilistic[120];
     format_bounded(exact, 120, msg(40), kExactDigitsMin, kExactDigitsMax);
     format_bounded(probabilistic, 120, msg(41), kProbabilisticDigits);
-    exact_ = ui_create_radio_button(w, kPrimesExact, 350, 92, 282, 24, exact, kStyleGroup);
+    exact_ = ui_create_radio_button(w, kPrimesExact, 368, 92, 264, 24, exact, kStyleGroup);
     probabilistic_ =
-        ui_create_radio_button(w, kPrimesProbabilistic, 350, 126, 282, 24, probabilistic);
+        ui_create_radio_button(w, kPrimesProbabilistic, 368, 126, 264, 24, probabilistic);
     ui_set_check(exact_, true);
   }
 
