@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include "ui/controls.h"
+#include "ui/text_views.h"
 #include "ui/toolkit_internal.h"
 
 using namespace ui_detail;
@@ -265,7 +266,11 @@ Wnd ui_create_edit(Wnd parent, int id, int x, int y, int w, int h, std::u16strin
                    unsigned style) {
   QWidget* container = container_of(parent);
   QWidget* edit = nullptr;
-  if (style & (kEditMultiline | kEditRich)) {
+  if (style & kEditStream) {
+    auto* e = new cwl_OutputView(container);
+    e->set_plain_text(display_text(text));
+    edit = e;
+  } else if (style & (kEditMultiline | kEditRich)) {
     if (style & kEditRich) {
       auto* e = new QTextEdit(container);
       e->setAcceptRichText(false);
@@ -276,7 +281,7 @@ Wnd ui_create_edit(Wnd parent, int id, int x, int y, int w, int h, std::u16strin
                        [e, id]() { dispatch_command(e, id, kNotifyEditChange); });
       edit = e;
     } else {
-      auto* e = new QPlainTextEdit(container);
+      auto* e = new cwl_MultiLineEdit(container);
       e->setPlainText(display_text(text));
       e->setReadOnly((style & kEditReadOnly) != 0);
       e->setTabChangesFocus(true);
@@ -375,6 +380,8 @@ void ui_set_text(Wnd control, std::u16string_view text) {
     b->setText(display_text(text));
   } else if (auto* e = dynamic_cast<QLineEdit*>(w)) {
     e->setText(display_text(text));
+  } else if (auto* o = dynamic_cast<cwl_OutputView*>(w)) {
+    o->set_plain_text(display_text(text));
   } else if (auto* p = dynamic_cast<QPlainTextEdit*>(w)) {
     p->setPlainText(display_text(text));
   } else if (auto* r = dynamic_cast<QTextEdit*>(w)) {
@@ -395,6 +402,7 @@ std::u16string ui_text(Wnd control) {
   if (auto* l = dynamic_cast<const QLabel*>(w)) return to_u16(l->text());
   if (auto* b = dynamic_cast<const QAbstractButton*>(w)) return to_u16(b->text());
   if (auto* e = dynamic_cast<const QLineEdit*>(w)) return to_u16(e->text());
+  if (auto* o = dynamic_cast<const cwl_OutputView*>(w)) return to_u16(o->plain_text());
   if (auto* p = dynamic_cast<const QPlainTextEdit*>(w)) return to_u16(p->toPlainText());
   if (auto* r = dynamic_cast<const QTextEdit*>(w)) return to_u16(r->toPlainText());
   if (auto* g = dynamic_cast<const QGroupBox*>(w)) return to_u16(g->title());
@@ -510,6 +518,7 @@ bool ui_combo_list_open(Wnd combo) {
 
 void ui_edit_set_limit(Wnd edit, int characters) {
   if (auto* e = as<QLineEdit>(edit)) e->setMaxLength(std::max(1, characters));
+  if (auto* m = as<cwl_MultiLineEdit>(edit)) m->set_limit(std::max(1, characters));
 }
 
 void ui_edit_set_read_only(Wnd edit, bool read_only) {
@@ -521,6 +530,7 @@ void ui_edit_set_read_only(Wnd edit, bool read_only) {
 
 void ui_edit_append(Wnd edit, std::u16string_view text) {
   QWidget* w = widget(edit);
+  if (auto* o = dynamic_cast<cwl_OutputView*>(w)) return o->append(to_qstring(text));
   const QString s = display_text(text);
   if (auto* p = dynamic_cast<QPlainTextEdit*>(w)) {
     QTextCursor cursor = p->textCursor();

@@ -24,6 +24,9 @@ inline constexpr unsigned kEditMultiline = 1u << 8;
 inline constexpr unsigned kEditWantReturn = 1u << 9;  // Enter goes to the field (multi-line)
 inline constexpr unsigned kEditReadOnly = 1u << 10;
 inline constexpr unsigned kEditRich = 1u << 11;  // formatted multi-line field
+// Read-only multi-line output that takes long streamed texts: appending costs only the new text,
+// whatever the field holds already ("cwl_OutputView").
+inline constexpr unsigned kEditStream = 1u << 12;
 // Labels.
 inline constexpr unsigned kLabelRight = 1u << 8;
 inline constexpr unsigned kLabelCentre = 1u << 9;
@@ -90,7 +93,8 @@ std::u16string ui_combo_text(Wnd combo, int index);
 bool ui_combo_list_open(Wnd combo);
 
 // --- edit fields ---------------------------------------------------------------------------------
-// The most characters a single-line field takes (32,767 until set).
+// The most characters a single-line or plain multi-line field takes from the user (32,767 until
+// set); ui_set_text is not limited in a multi-line field.
 void ui_edit_set_limit(Wnd edit, int characters);
 void ui_edit_set_read_only(Wnd edit, bool read_only);
 // Appends text at the end of a multi-line field and shows the end.

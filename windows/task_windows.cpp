@@ -18,9 +18,9 @@ const TaskWindowEntry kTaskWindows[] = {
     {"polynomials", kMenuPolynomials, &AppRecord::polynomials,
      create_polynomials_window},
     {"primes", kMenuPrimes, &AppRecord::primes,
-     nullptr},
+     &create_primes_window},
     {"factors", kMenuFactors, &AppRecord::factors,
-     nullptr},
+     &create_factors_window},
 };
 // clang-format on
 
