@@ -18,22 +18,8 @@
 
 namespace {
 
-// The settings file goes to a folder of this run, and the language is not the tester's.
-std::filesystem::path g_config;
-struct Environment {
-  Environment() {
-    char pattern[] = "/tmp/numerion_app_windows_XXXXXX";
-    g_config = mkdtemp(pattern);
-    setenv("XDG_CONFIG_HOME", g_config.c_str(), 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    setenv("LANG", "en_US.UTF-8", 1);
-  }
-  ~Environment() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_config, ec);
-  }
-} g_environment;
+const TestConfigFolder g_environment("numerion_app_windows");
+const std::filesystem::path& g_config = g_environment.path();
 
 std::vector<std::u16string> g_messages;
 void record_message(const char16_t*, const char16_t* text, int) {
@@ -127,8 +113,7 @@ TEST_F(AppWindows, MainWindowTitleAndMenuInEnglish) {
   }
   // An Algebra item is enabled exactly when its window exists.
   for (const TaskWindowEntry& e : task_windows()) {
-    EXPECT_EQ(ui_menu_item_enabled(g_app.main_window, e.menu_item), e.create != nullptr)
-        << e.name;
+    EXPECT_EQ(ui_menu_item_enabled(g_app.main_window, e.menu_item), e.create != nullptr) << e.name;
   }
   EXPECT_TRUE(ui_menu_item_enabled(g_app.main_window, kMenuCalculator));
   ASSERT_TRUE(ui_choose_menu_item(g_app.main_window, kMenuExit));

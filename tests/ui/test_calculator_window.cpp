@@ -35,21 +35,8 @@ using namespace calculator_ids;
 
 namespace {
 
-std::filesystem::path g_config;
-struct Environment {
-  Environment() {
-    char pattern[] = "/tmp/numerion_calc_window_XXXXXX";
-    g_config = mkdtemp(pattern);
-    setenv("XDG_CONFIG_HOME", g_config.c_str(), 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    setenv("LANG", "en_US.UTF-8", 1);
-  }
-  ~Environment() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_config, ec);
-  }
-} g_environment;
+const TestConfigFolder g_environment("numerion_calc_window");
+const std::filesystem::path& g_config = g_environment.path();
 
 std::vector<std::u16string> g_messages;
 void record_message(const char16_t*, const char16_t* text, int) {

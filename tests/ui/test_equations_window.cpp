@@ -22,21 +22,8 @@
 
 namespace {
 
-std::filesystem::path g_config;
-struct Environment {
-  Environment() {
-    char pattern[] = "/tmp/numerion_equations_XXXXXX";
-    g_config = mkdtemp(pattern);
-    setenv("XDG_CONFIG_HOME", g_config.c_str(), 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    setenv("LANG", "en_US.UTF-8", 1);
-  }
-  ~Environment() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_config, ec);
-  }
-} g_environment;
+const TestConfigFolder g_environment("numerion_equations");
+const std::filesystem::path& g_config = g_environment.path();
 
 struct Box {
   std::u16string caption, text;

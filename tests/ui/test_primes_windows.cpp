@@ -33,21 +33,8 @@ namespace {
 
 using W = NumberTheoryWindow;
 
-std::filesystem::path g_config;
-struct Environment {
-  Environment() {
-    char pattern[] = "/tmp/numerion_primes_windows_XXXXXX";
-    g_config = mkdtemp(pattern);
-    setenv("XDG_CONFIG_HOME", g_config.c_str(), 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    setenv("LANG", "en_US.UTF-8", 1);
-  }
-  ~Environment() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_config, ec);
-  }
-} g_environment;
+const TestConfigFolder g_environment("numerion_primes_windows");
+const std::filesystem::path& g_config = g_environment.path();
 
 // CPU time of the calling thread.
 double thread_cpu_ms() {

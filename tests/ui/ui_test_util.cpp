@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
 namespace {
 
 std::intptr_t record(Wnd window, UiMsg message, std::intptr_t wparam, std::intptr_t lparam,
@@ -57,4 +61,18 @@ QWidget* w_of(Wnd h) {
 
 bool wait_for(const std::function<bool()>& done, int milliseconds) {
   return QTest::qWaitFor(done, milliseconds);
+}
+
+TestConfigFolder::TestConfigFolder(const char* name) {
+  std::string pattern = std::string("/tmp/") + name + "_XXXXXX";
+  path_ = mkdtemp(pattern.data());
+  setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  setenv("LANG", "en_US.UTF-8", 1);
+}
+
+TestConfigFolder::~TestConfigFolder() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
 }

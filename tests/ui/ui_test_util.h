@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -31,6 +32,20 @@ struct RecordingWindow {
   QWidget* widget() const { return ui_detail::widget(wnd); }
   // Shows the window and waits until it is active, so that focus and keys work.
   void show_active();
+};
+
+// The settings file of a test program goes to a folder of its own, removed at the end, and the
+// language is English whatever the tester's is.
+class TestConfigFolder {
+ public:
+  explicit TestConfigFolder(const char* name);
+  ~TestConfigFolder();
+  TestConfigFolder(const TestConfigFolder&) = delete;
+  TestConfigFolder& operator=(const TestConfigFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
 };
 
 QWidget* w_of(Wnd h);
