@@ -25,7 +25,8 @@ std::filesystem::path platform_module_path();
 std::filesystem::path platform_launch_folder();
 
 // Replaces the file at `path` with `data` as one step: the old file stays untouched unless the
-// new contents are completely on disk. Returns false (and leaves no stray file) on any failure.
+// new contents are completely on disk. A symbolic link stays a link: the file it leads to is
+// replaced. Returns false (and leaves no stray file) on any failure.
 bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size);
 
 // Reads an existing file from the start in blocks, handing each to `consume` until it returns

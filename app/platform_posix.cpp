@@ -52,6 +52,21 @@ bool write_all(int fd, const unsigned char* data, std::size_t size) {
   return true;
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is no link). A dangling
+// link gives the missing target, which the save then creates; a loop gives an empty path.
+std::filesystem::path link_target(const std::filesystem::path& path) {
+  std::filesystem::path p = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::error_code ec;
+    const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+    if (ec) return {};
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return {};
+}
+
 }  // namespace
 
 std::filesystem::path platform_app_data_folder() {
@@ -103,7 +118,11 @@ std::filesystem::path platform_launch_folder() {
                                                : std::filesystem::path();
 }
 
-bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size) {
+bool platform_replace_file(const std::filesystem::path& link, const void* data, std::size_t size) {
+  // A file kept elsewhere and linked in (as dotfile managers do) is replaced where it lies, so
+  // the link stays; the temporary file goes beside the target for the rename to be one step.
+  const std::filesystem::path path = link_target(link);
+  if (path.empty()) return false;
   std::string temp = path.native() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
