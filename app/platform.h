@@ -37,6 +37,13 @@ using BlockConsumer = bool (*)(void* context, const unsigned char* data, std::si
 PlatformRead platform_read_file(const std::filesystem::path& path, BlockConsumer consume,
                                 void* context);
 
+// Catches SIGTERM, SIGHUP and SIGINT so that the program can end as at a normal exit: each
+// writes its number to a pipe whose read end is returned (-1 when that cannot be set up). A
+// second such signal ends the process at once, as an uncaught one would.
+int platform_catch_end_signals();
+// Empties that pipe; the last signal read from it, 0 when none was waiting.
+int platform_take_end_signal(int fd);
+
 // Message boxes. The window toolkit installs a hook that shows a modal box; until then the
 // default writes "caption: text" as UTF-8 to stderr.
 inline constexpr int kMessageIconNone = 0;

@@ -252,8 +252,8 @@ TEST_F(EquationsWindow, BadCoefficientsGiveTheirMessagesAndNoResult) {
       {u"1", u"sqrt(2)", 0, 1,
        u"The coefficient \"a1\" is not a rational number in numerator denominator representation "
        u"or overflow in numerator or denominator. "},
-      {u"1", long_cell, 0, 0, u"Coefficient \"a1\" has to many characters!"},
-      {huge_cell, u"1", 1, 0, u"Coefficient \"a2\" has to many characters!"},
+      {u"1", long_cell, 0, 0, u"Coefficient \"a1\" has too many characters!"},
+      {huge_cell, u"1", 1, 0, u"Coefficient \"a2\" has too many characters!"},
       {u"1", u"\x01\x02", 0, 0, u"Error evaluating coefficient \"a1\". "},
   };
   for (const Case& k : cases) {
