@@ -16,7 +16,7 @@ std::vector<std::string> read_history_file(const std::filesystem::path& path) {
   std::vector<std::string> entries;
   std::ifstream in(path, std::ios::binary);
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) entries.push_back(std::move(line));
   }
   return entries;
