@@ -15,8 +15,13 @@
 
 namespace {
 
+// In memory where the system offers it: every save waits for the disk otherwise.
 std::filesystem::path scratch_folder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "numerion_fuzz_XXXXXX").string();
+  std::error_code ec;
+  const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                         ? std::filesystem::path("/dev/shm")
+                                         : std::filesystem::temp_directory_path();
+  std::string pattern = (base / "numerion_fuzz_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) __builtin_trap();
   return pattern;
 }

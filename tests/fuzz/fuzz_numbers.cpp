@@ -70,9 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (data[0] & 0x10) flags |= kAllowInfinity | kAllowNaN;
   if (NumberType == kTypeUInt) flags |= kBases[data[3] % 4];
   // Written back with the separators it was read with; all digits, so nothing is lost.
-  const std::uint32_t out_flags = (flags & (kFixedNotation | kBaseMask)) |
-                                  (data[3] & 0x10 ? kForceScientific : 0) |
-                                  (data[3] & 0x20 ? kAllowGrouping : 0);
+  const std::uint32_t out_flags =
+      (flags & (kFixedNotation | kBaseMask)) |
+      // Scientific notation is written for base 10 only.
+      ((data[3] & 0x10) && (flags & kBaseMask) % 10 == 0 ? kForceScientific : 0) |
+      (data[3] & 0x20 ? kAllowGrouping : 0);
   const std::u16string text = fuzz::utf16_of(data + 4, size - 4);
 
   const ScratchMark mark = scratch_mark();
