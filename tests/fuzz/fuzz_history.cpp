@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -30,6 +31,14 @@ std::filesystem::path scratch_folder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::filesystem::path folder = scratch_folder();
+  static const bool cleanup = [] {
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(folder, ec);
+    });
+    return true;
+  }();
+  (void)cleanup;
   const std::filesystem::path in_path = folder / "in.txt";
   const std::filesystem::path out_path = folder / "history.txt";
   {
