@@ -2,7 +2,8 @@
 # Builds every target and runs every test with ctest.
 #   ./test.sh             Release tree in build/
 #   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer tree in build-sanitize/,
-#                         then 30 s of the formula fuzzer (clang, tree in build-fuzz/)
+#                         then the fuzz targets (clang, tree in build-fuzz/): 30 s of the formula
+#                         fuzzer and FUZZ_SECONDS (default 20) of each other target
 #   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
 #                         computes on worker threads
 # Extra arguments after the options go to ctest (for example -L core).
@@ -47,13 +48,6 @@ ctest --output-on-failure -j "$(nproc)" "${labels[@]}" "$@"
 if ((fuzz)); then
   # A crash, a sanitizer report or a broken invariant ends the run with a non-zero status.
   cd ..
-  if [[ ! -f build-fuzz/build.ninja ]]; then
-    CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DNUMERION_FUZZ=ON -DNUMERION_BENCH=OFF
-  fi
-  cmake --build build-fuzz --target fuzz_formula
-  mkdir -p build-fuzz/corpus
-  build-fuzz/bin/fuzz_formula -max_total_time=30 -timeout=20 -rss_limit_mb=2048 \
-    -dict=tests/fuzz/formula.dict \
-    build-fuzz/corpus tests/fuzz/corpus
+  tools/fuzz.sh 30 formula
+  tools/fuzz.sh "${FUZZ_SECONDS:-20}" settings numbers polynomial linear_csv cli_options history
 fi

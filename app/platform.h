@@ -25,7 +25,8 @@ std::filesystem::path platform_module_path();
 std::filesystem::path platform_launch_folder();
 
 // Replaces the file at `path` with `data` as one step: the old file stays untouched unless the
-// new contents are completely on disk. Returns false (and leaves no stray file) on any failure.
+// new contents are completely on disk. A symbolic link stays a link: the file it leads to is
+// replaced. Returns false (and leaves no stray file) on any failure.
 bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size);
 
 // Reads an existing file from the start in blocks, handing each to `consume` until it returns
@@ -35,6 +36,13 @@ enum class PlatformRead { Ok, NotFound, Failed };
 using BlockConsumer = bool (*)(void* context, const unsigned char* data, std::size_t size);
 PlatformRead platform_read_file(const std::filesystem::path& path, BlockConsumer consume,
                                 void* context);
+
+// Catches SIGTERM, SIGHUP and SIGINT so that the program can end as at a normal exit: each
+// writes its number to a pipe whose read end is returned (-1 when that cannot be set up). A
+// second such signal ends the process at once, as an uncaught one would.
+int platform_catch_end_signals();
+// Empties that pipe; the last signal read from it, 0 when none was waiting.
+int platform_take_end_signal(int fd);
 
 // Message boxes. The window toolkit installs a hook that shows a modal box; until then the
 // default writes "caption: text" as UTF-8 to stderr.

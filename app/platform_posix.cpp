@@ -1,6 +1,7 @@
 // The platform layer on POSIX systems (Linux).
 #include <fcntl.h>
 #include <locale.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,39 @@ bool write_all(int fd, const unsigned char* data, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Written only by the signal handler after setup; both are lock-free, so safe to use there.
+std::atomic<int> g_end_signal_fd{-1};
+std::atomic<bool> g_end_signalled{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+void on_end_signal(int sig) {
+  if (g_end_signalled.exchange(true)) {
+    // The user insists, or the first request hangs: end now, as without a handler.
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+    return;
+  }
+  const int saved = errno;
+  const unsigned char code = static_cast<unsigned char>(sig);
+  [[maybe_unused]] const ssize_t n = ::write(g_end_signal_fd.load(), &code, 1);
+  errno = saved;
+}
+
+// The file a chain of symbolic links ends at (the path itself when it is no link). A dangling
+// link gives the missing target, which the save then creates; a loop gives an empty path.
+std::filesystem::path link_target(const std::filesystem::path& path) {
+  std::filesystem::path p = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::error_code ec;
+    const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+    if (ec) return {};
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return {};
 }
 
 }  // namespace
@@ -103,7 +137,11 @@ std::filesystem::path platform_launch_folder() {
                                                : std::filesystem::path();
 }
 
-bool platform_replace_file(const std::filesystem::path& path, const void* data, std::size_t size) {
+bool platform_replace_file(const std::filesystem::path& link, const void* data, std::size_t size) {
+  // A file kept elsewhere and linked in (as dotfile managers do) is replaced where it lies, so
+  // the link stays; the temporary file goes beside the target for the rename to be one step.
+  const std::filesystem::path path = link_target(link);
+  if (path.empty()) return false;
   std::string temp = path.native() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
@@ -149,6 +187,30 @@ PlatformRead platform_read_file(const std::filesystem::path& path, BlockConsumer
   }
   ::close(fd);
   return result;
+}
+
+int platform_catch_end_signals() {
+  if (g_end_signal_fd.load() >= 0) return -1;  // once per process
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  g_end_signal_fd.store(fds[1]);
+  struct sigaction action {};
+  action.sa_handler = on_end_signal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(sig, &action, nullptr);
+  return fds[0];
+}
+
+int platform_take_end_signal(int fd) {
+  int sig = 0;
+  unsigned char codes[16];
+  for (;;) {
+    const ssize_t n = ::read(fd, codes, sizeof codes);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return sig;
+    sig = codes[n - 1];
+  }
 }
 
 MessageHook platform_set_message_hook(MessageHook hook) {

@@ -160,6 +160,22 @@ constexpr Entry kLayout[] = {
      [](const Settings& s, std::u16string& o) { o += s.show_welcome_hint ? u"1" : u"0"; }},
 };
 
+// Lone halves of surrogate pairs become U+FFFD: they cannot be shown, typed or converted, and a
+// name holding one could never be matched again. Everything else is kept as written.
+std::u16string well_formed(std::u16string_view text) {
+  std::u16string out(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const char16_t c = out[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
+        out[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      out[i] = u'\uFFFD';
+    }
+  }
+  return out;
+}
+
 // --- positional reader -------------------------------------------------------------------------
 
 class Reader {
@@ -205,10 +221,10 @@ class Reader {
       const std::u16string_view pair = text_.substr(v, end - v);
       const std::size_t semicolon = pair.find(u';');
       if (semicolon == std::u16string_view::npos) {
-        out.push_back({std::u16string(pair), {}});
+        out.push_back({well_formed(pair), {}});
       } else {
-        out.push_back({std::u16string(pair.substr(0, semicolon)),
-                       std::u16string(pair.substr(semicolon + 1))});
+        out.push_back(
+            {well_formed(pair.substr(0, semicolon)), well_formed(pair.substr(semicolon + 1))});
       }
     }
   }
@@ -327,8 +343,9 @@ void decode_settings_file(std::span<const unsigned char> bytes, Settings& out) {
     text.reserve(units);
     for (std::size_t i = 0; i < units; ++i) {
       const char16_t c = static_cast<char16_t>(bytes[2 + 2 * i] | (bytes[3 + 2 * i] << 8));
-      if (c == 0) break;  // no value can hold a NUL: the text ends there
-      text.push_back(c);
+      // The writer turns a NUL into a space; one written by anything else is read the same way,
+      // so the lines after it survive.
+      text.push_back(c == 0 ? u' ' : c);
     }
   }
   parse_settings(text, out);
@@ -418,7 +435,15 @@ void store_settings_variables(std::span<const SettingsVariable> variables) {
 bool make_separators_consistent(Settings& s) {
   const bool decimal_auto = s.decimal_separator == kSeparatorAutomatic;
   const bool thousands_auto = s.thousands_separator == kSeparatorAutomatic;
-  if (decimal_auto == thousands_auto) return false;
+  const bool decimal_known =
+      s.decimal_separator == kDecimalPoint || s.decimal_separator == kDecimalComma;
+  const bool thousands_known =
+      s.thousands_separator >= kThousandsPoint && s.thousands_separator <= kThousandsNarrowSpace;
+  // Point and comma have the same codes in both lists, so equal codes are equal characters.
+  const bool sound = decimal_auto ? thousands_auto
+                                  : (decimal_known && thousands_known &&
+                                     s.decimal_separator != s.thousands_separator);
+  if (sound) return false;
   s.decimal_separator = kSeparatorAutomatic;
   s.thousands_separator = kSeparatorAutomatic;
   return true;
@@ -451,7 +476,7 @@ void apply_separators(const Settings& s) {
 bool normalize_calculator_settings(Settings& s) {
   const int base = s.output_number_base;
   if (base != 2 && base != 8 && base != 10 && base != 16) s.output_number_base = 10;
-  if (s.decimal_precision >= 1) return false;
+  if (s.decimal_precision >= 1 && s.decimal_precision <= kMaxSettingsPrecision) return false;
   s.decimal_precision = 10;
   return true;
 }

@@ -29,6 +29,7 @@ inline constexpr int kAngleRad = 2;
 inline constexpr int kAngleGon = 3;
 
 inline constexpr int kMaxSettingsVariables = 100;
+inline constexpr std::int32_t kMaxSettingsPrecision = 10000;
 
 struct SettingsVariable {
   std::u16string name;
@@ -45,7 +46,7 @@ struct Settings {
   bool thousands_sep_prime_nums = false;
   int angle_type = kAngleRad;
   int number_type = 1;  // NumberType: 1 real, 2 complex, 10 unsigned integer, 11 rational
-  std::int32_t decimal_precision = 0;  // below 1: the calculator page uses 10
+  std::int32_t decimal_precision = 0;  // outside 1 ... 10000: the calculator page uses 10
   std::int32_t output_number_base = 10;
   bool use_lower_case_hex = false;
   std::vector<SettingsVariable> variables;  // at most kMaxSettingsVariables, in list order
@@ -76,13 +77,16 @@ void set_settings_save_hook(void (*hook)());
 void store_settings_variables(std::span<const SettingsVariable> variables);
 
 // --- file contents ---------------------------------------------------------------------------
-// The text after the byte-order mark, positional; `out` is reset to the defaults first.
+// The text after the byte-order mark, positional; `out` is reset to the defaults first. Variable
+// names and values are kept as written (the variables list reports names it cannot use), except
+// that lone surrogates become U+FFFD.
 void parse_settings(std::u16string_view text, Settings& out);
 // The text after the byte-order mark. Characters a variable line cannot carry (CR, LF and NUL,
 // and ";" in a name, which would move the name/value split) are written as spaces.
 std::u16string settings_text(const Settings& s);
 // The whole file: byte-order mark and UTF-16 LE. Without the mark the bytes count as no file.
 std::vector<unsigned char> encode_settings_file(const Settings& s);
+// A NUL in the text is read as a space, as the writer writes it.
 void decode_settings_file(std::span<const unsigned char> bytes, Settings& out);
 // Reads at most kMaxSettingsFileBytes; false when there is no readable file (out = defaults).
 inline constexpr std::size_t kMaxSettingsFileBytes = std::size_t{64} << 20;
@@ -91,15 +95,16 @@ bool read_settings_file(const std::filesystem::path& path, Settings& out);
 bool write_settings_file(const std::filesystem::path& path, const Settings& s);
 
 // --- separators --------------------------------------------------------------------------------
-// "Automatic" is all or nothing: when exactly one separator choice is automatic, the other
-// becomes automatic too. Returns true when it changed something.
+// "Automatic" is all or nothing, and fixed separators must be known and differ: when exactly one
+// choice is automatic, or a fixed pair is unknown or equal, both become automatic. Returns true
+// when it changed something.
 bool make_separators_consistent(Settings& s);
 // Sets the separator slots of the number settings: an automatic choice (or an unknown code)
 // takes the locale's separator, "." and "'" when the locale gives none. A refused character
 // (see separator_char_allowed) leaves the slots as they were and sets MathStatus 100.
 void apply_separators(const Settings& s);
 
-// The calculator page's view of two stored values: a precision below 1 becomes 10, a base other
-// than 2, 8, 10 or 16 becomes 10. Returns true when the precision was replaced, which the page
-// records as a change of the settings.
+// The calculator page's view of two stored values: a precision outside 1 ... 10000 becomes 10, a
+// base other than 2, 8, 10 or 16 becomes 10. Returns true when the precision was replaced, which
+// the page records as a change of the settings.
 bool normalize_calculator_settings(Settings& s);

@@ -37,7 +37,7 @@ struct CachedVariable {
 };
 
 thread_local constinit EvalStack g_stack;
-thread_local constinit CachedVariable g_cache[kVariableCacheEntries];
+thread_local constinit CachedVariable g_cache[kVariableCacheEntries] = {};
 thread_local constinit int g_cache_count = 0;
 
 std::uint32_t position_of(std::int64_t start) {

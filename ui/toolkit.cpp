@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -38,6 +40,8 @@ OpenUrlHook g_open_hook = nullptr;
 FileDialogHook g_file_dialog_hook = nullptr;
 QIcon* g_app_icon = nullptr;
 int g_quit_code = -1;  // a quit asked for before the loop runs
+bool g_in_run_loop = false;
+void (*g_session_end_hook)() = nullptr;
 
 constexpr int kMaxThreadWindows = 100;
 
@@ -346,17 +350,41 @@ void ui_enable_thread_windows(Wnd except, bool enable) {
 int ui_run_loop() {
   QApplication::setQuitOnLastWindowClosed(false);
   if (g_quit_code >= 0) return std::exchange(g_quit_code, -1);
-  return QApplication::exec();
+  g_in_run_loop = true;
+  const int code = QApplication::exec();
+  g_in_run_loop = false;
+  return code;
 }
 
 void ui_quit(int code) {
   // Qt remembers an exit asked for outside a loop and ends every later loop at once, modal
-  // runs included; outside a loop the request waits for ui_run_loop instead.
-  if (QThread::currentThread()->loopLevel() > 0) {
-    QApplication::exit(code);
-  } else {
-    g_quit_code = std::max(0, code);
-  }
+  // runs included. A quit before the program's loop runs (outside any loop, or from a modal
+  // run such as the welcome hint) also waits for ui_run_loop, which then returns at once.
+  if (QThread::currentThread()->loopLevel() > 0) QApplication::exit(code);
+  if (!g_in_run_loop) g_quit_code = std::max(0, code);
+}
+
+void ui_quit_when_readable(int fd, int (*take)(int fd)) {
+  if (fd < 0 || take == nullptr) return;
+  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd, take] {
+    const int code = take(fd);
+    if (code >= 0) ui_quit(code);
+  });
+}
+
+void ui_set_session_end_hook(void (*hook)()) {
+  g_session_end_hook = hook;
+#if QT_CONFIG(sessionmanager)
+  // Connected once per application object.
+  constexpr const char* kConnected = "numerion_session_end";
+  QCoreApplication* app = QApplication::instance();
+  if (app == nullptr || app->property(kConnected).toBool()) return;
+  app->setProperty(kConnected, true);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, app, [](QSessionManager&) {
+    if (g_session_end_hook != nullptr) g_session_end_hook();
+  });
+#endif
 }
 
 // --- posting from other threads ----------------------------------------------------------------

@@ -110,6 +110,11 @@ void ui_enable_thread_windows(Wnd except, bool enable);
 // Runs the program's message loop until ui_quit; returns the code given to ui_quit.
 int ui_run_loop();
 void ui_quit(int code);
+// Ends the loops as ui_quit(code) does when `fd` becomes readable; `take` reads what waits there
+// and returns the code, or a negative number for no quit.
+void ui_quit_when_readable(int fd, int (*take)(int fd));
+// Calls `hook` when the desktop session is about to end and asks the program to keep its data.
+void ui_set_session_end_hook(void (*hook)());
 
 // --- posting from other threads ----------------------------------------------------------------
 // A window's post box: taken on the user-interface thread while the window exists, kept by a

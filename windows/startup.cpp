@@ -25,6 +25,19 @@ void message_box(const char16_t* caption, const char16_t* text, int icon) {
   ui_message_box(caption != nullptr ? caption : u"", text != nullptr ? text : u"", icon, msg(0));
 }
 
+// A logout, "kill" or Ctrl+C ends the loop as the Exit command does, so the settings are
+// written; the code tells the shell which signal it was.
+int end_signal_code(int fd) {
+  const int sig = platform_take_end_signal(fd);
+  return sig > 0 ? 128 + sig : -1;
+}
+
+// The session manager may end the program without a signal it can catch: write what changed
+// now. No message box: nobody is left to read it, and the next exit tries again.
+void save_at_session_end() {
+  save_settings();
+}
+
 }  // namespace
 
 void prepare_application() {
@@ -103,7 +116,11 @@ int numerion_main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  // Caught before the windows exist; one that arrives earlier still ends the program at once.
+  const int end_signals = platform_catch_end_signals();
   ui_init(argc, argv);
+  ui_quit_when_readable(end_signals, end_signal_code);
+  ui_set_session_end_hook(save_at_session_end);
   prepare_application();
   create_windows();
   show_welcome_hint();

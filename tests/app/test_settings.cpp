@@ -314,6 +314,21 @@ TEST(SettingsParse, SeparatorPairIsMadeConsistent) {
   s.thousands_separator = kThousandsComma;
   EXPECT_FALSE(make_separators_consistent(s));
   EXPECT_EQ(s.decimal_separator, kDecimalPoint);
+  // Pairs the options window refuses: equal, or codes without a character.
+  for (auto [d, t] : {std::pair{kDecimalPoint, kThousandsPoint},
+                      {kDecimalComma, kThousandsComma},
+                      {2, kThousandsApostrophe},
+                      {kDecimalComma, 4},
+                      {-7, kThousandsPoint}}) {
+    s.decimal_separator = d;
+    s.thousands_separator = t;
+    EXPECT_TRUE(make_separators_consistent(s)) << d << ' ' << t;
+    EXPECT_EQ(s.decimal_separator, kSeparatorAutomatic);
+    EXPECT_EQ(s.thousands_separator, kSeparatorAutomatic);
+  }
+  s.decimal_separator = kDecimalComma;
+  s.thousands_separator = kThousandsPoint;
+  EXPECT_FALSE(make_separators_consistent(s));
 }
 
 TEST(SettingsParse, CalculatorPageView) {
@@ -330,6 +345,21 @@ TEST(SettingsParse, CalculatorPageView) {
     EXPECT_EQ(s.output_number_base, base);
     EXPECT_EQ(s.decimal_precision, 1);
   }
+  s.decimal_precision = 10000;
+  EXPECT_FALSE(normalize_calculator_settings(s));
+  EXPECT_EQ(s.decimal_precision, 10000);
+  // Precisions only an edited file can hold.
+  for (std::int32_t p : {10001, 2147483647, -2147483647 - 1, -5}) {
+    s.decimal_precision = p;
+    EXPECT_TRUE(normalize_calculator_settings(s)) << p;
+    EXPECT_EQ(s.decimal_precision, 10) << p;
+  }
+  Settings read = parsed(
+      u"[options]\r\n[scientific_calculator]\r\nangle_type = rad\r\nnumber_type = real\r\n"
+      u"decimal_precision = 99999999999999\r\n");
+  EXPECT_EQ(read.decimal_precision, 2147483647);
+  EXPECT_TRUE(normalize_calculator_settings(read));
+  EXPECT_EQ(read.decimal_precision, 10);
 }
 
 // --- damaged and foreign files -------------------------------------------------------------------
@@ -438,15 +468,33 @@ TEST_F(SettingsFileTest, HugeAndGarbageFilesAreSurvived) {
   }
 }
 
-TEST_F(SettingsFileTest, ANulCharacterEndsTheText) {
-  std::u16string text = kDefaultFile;
-  text.replace(text.find(u"(automatic)"), 11, u"German");
+TEST_F(SettingsFileTest, ANulCharacterIsReadAsASpace) {
+  // A NUL in one value, as another program may leave it: the variables after it, the sections
+  // after them and the hint flag all survive, and the next save writes them back.
+  Settings s = all_changed();
+  s.variables = {{u"a", u"1"}, {u"b", u"2 3"}, {u"c", u"4"}};
+  std::u16string text = settings_text(s);
+  text[text.find(u"2 3") + 1] = u'\0';
   text.insert(text.find(u"[scientific_calculator]"), 1, u'\0');
-  text.replace(text.find(u"rad"), 3, u"deg");
-  Settings s;
-  decode_settings_file(utf16le_file(text), s);
-  EXPECT_EQ(s.language, kLanguageGerman);
-  EXPECT_EQ(s.angle_type, kAngleRad);
+  Settings back;
+  decode_settings_file(utf16le_file(text), back);
+  EXPECT_EQ(back, s);
+  ASSERT_TRUE(write_settings_file(file(), back));
+  EXPECT_EQ(read_back(), s);
+}
+
+TEST(SettingsParse, VariableTextsAreKeptButLoneSurrogatesReplaced) {
+  // Names the variables list would refuse stay as they are; it reports them itself.
+  const std::u16string lone_high(1, char16_t{0xD835});
+  const std::u16string lone_low(1, char16_t{0xDC00});
+  std::u16string text = kDefaultFile;
+  text.insert(text.find(u"[hints]"), u"variable00 = 9bad name;1\r\nvariable01 = x" + lone_high +
+                                         u";" + lone_low + u"2\U0001D400" + lone_high +
+                                         u"\r\nvariable02 = pi;3\r\n");
+  const Settings s = parsed(text);
+  EXPECT_EQ(s.variables,
+            (std::vector<SettingsVariable>{
+                {u"9bad name", u"1"}, {u"x\uFFFD", u"\uFFFD2\U0001D400\uFFFD"}, {u"pi", u"3"}}));
 }
 
 // --- saving --------------------------------------------------------------------------------------
@@ -464,6 +512,39 @@ TEST_F(SettingsFileTest, SavingReplacesTheFileInOneStep) {
     EXPECT_EQ(e.path().filename(), "UserSettings_3.8.ini");
   }
   EXPECT_EQ(entries, 1);
+}
+
+TEST_F(SettingsFileTest, ALinkedFileStaysALink) {
+  // The file lives elsewhere and is linked in twice (a relative link to an absolute one).
+  const std::filesystem::path real = folder_.path() / "dotfiles" / "numerion.ini";
+  std::filesystem::create_directories(real.parent_path());
+  std::filesystem::create_directories(file().parent_path());
+  const std::filesystem::path middle = folder_.path() / "middle.ini";
+  std::filesystem::create_symlink(real, middle);
+  std::filesystem::create_symlink("../middle.ini", file());
+  // A dangling link: the save creates its target.
+  ASSERT_TRUE(write_settings_file(file(), all_changed()));
+  EXPECT_TRUE(std::filesystem::is_symlink(file()));
+  EXPECT_TRUE(std::filesystem::is_symlink(middle));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(real)));
+  Settings second;
+  second.variables = {{u"z", u"3"}};
+  ASSERT_TRUE(write_settings_file(file(), second));
+  EXPECT_TRUE(std::filesystem::is_symlink(file()));
+  Settings direct;
+  ASSERT_TRUE(read_settings_file(real, direct));
+  EXPECT_EQ(direct, second);
+  // No temporary file is left beside the link or the target.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(real.parent_path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+  // A loop of links cannot be written through and is left as it was.
+  const std::filesystem::path loop = folder_.path() / "loop.ini";
+  std::filesystem::create_symlink("loop.ini", loop);
+  EXPECT_FALSE(write_settings_file(loop, second));
+  EXPECT_TRUE(std::filesystem::is_symlink(loop));
 }
 
 TEST_F(SettingsFileTest, AFailedSaveLeavesNoTrace) {
@@ -544,6 +625,20 @@ TEST_F(ProgramSettingsTest, LoadApplySaveCycle) {
   ASSERT_TRUE(read_settings_file(settings_path(), back));
   EXPECT_EQ(back.decimal_separator, kSeparatorAutomatic);
   EXPECT_EQ(back.language, kLanguageEnglish);
+  // Equal separators, which only an edited file can hold, become automatic and are written back.
+  std::u16string equal = settings_text(Settings{});
+  equal.replace(equal.find(u"(automatic)", equal.find(u"decimal_separator")), 11, u"comma");
+  equal.replace(equal.find(u"(automatic)", equal.find(u"thousands_separator")), 11, u"comma");
+  write_bytes(settings_path(), utf16le_file(equal));
+  clear_settings_changed();
+  load_settings();
+  EXPECT_EQ(g_settings.decimal_separator, kSeparatorAutomatic);
+  EXPECT_EQ(g_settings.thousands_separator, kSeparatorAutomatic);
+  EXPECT_TRUE(settings_changed());
+  EXPECT_EQ(g_arith.status, 0u);
+  EXPECT_TRUE(save_settings());
+  ASSERT_TRUE(read_settings_file(settings_path(), back));
+  EXPECT_EQ(back, Settings{});
   // Fixed separators reach the number settings.
   Settings fixed;
   fixed.decimal_separator = kDecimalComma;
