@@ -35,6 +35,13 @@ using namespace calculator_ids;
 
 namespace {
 
+// Instrumented trees run several times slower; the timings are checked in the Release tree.
+#if defined(NUMERION_SANITIZE) || defined(NUMERION_TSAN)
+constexpr int kSlow = 10;
+#else
+constexpr int kSlow = 1;
+#endif
+
 const TestConfigFolder g_environment("numerion_calc_window");
 const std::filesystem::path& g_config = g_environment.path();
 
@@ -282,7 +289,7 @@ TEST_F(Calculator, StopModeDisablesTheRestAndEscapeStopsQuickly) {
   ASSERT_TRUE(wait_done(5000));
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-  EXPECT_LT(ms, 200.0);
+  EXPECT_LT(ms, 200.0 * kSlow);
   EXPECT_EQ(label(0), u"CA");
   EXPECT_TRUE(ui_is_enabled(g_app.main_window));
   EXPECT_TRUE(ui_is_enabled(button(30)));
@@ -326,7 +333,7 @@ TEST_F(Calculator, BadInputGivesAFormulaMessage) {
   QApplication::clipboard()->setText(QString(1 << 20, u'7'));
   const auto paste_start = std::chrono::steady_clock::now();
   input()->paste();
-  EXPECT_LT(std::chrono::steady_clock::now() - paste_start, std::chrono::seconds(2));
+  EXPECT_LT(std::chrono::steady_clock::now() - paste_start, std::chrono::seconds(2) * kSlow);
   EXPECT_EQ(input_text().size(), static_cast<std::size_t>(kFormulaEditLimit));
   EXPECT_EQ(input_text().back(), u'\u2026');
   QTest::keyClick(input(), Qt::Key_Return);
@@ -339,7 +346,7 @@ TEST_F(Calculator, BadInputGivesAFormulaMessage) {
     g_messages.clear();
     const auto t0 = std::chrono::steady_clock::now();
     ASSERT_TRUE(calculate(text));
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5) * kSlow);
     ASSERT_EQ(g_messages.size(), 1u) << text.size();
     EXPECT_NE(g_messages[0].find(u"Error in mathematical formula"), std::u16string::npos);
   }
@@ -449,12 +456,12 @@ TEST_F(Calculator, AHugeIntegerAppearsFast) {
   ASSERT_TRUE(calculate(u"10^19999+1"));
   EXPECT_EQ(result().size(), 20000u);
   EXPECT_EQ(ui_digit_count(control(kIdDigits)), 20000);
-  EXPECT_LT(calculator_last_completion_ms(), 100.0);
+  EXPECT_LT(calculator_last_completion_ms(), 100.0 * kSlow);
   choose_type(kTypeReal);
   ui_up_down_set_value(control(kIdPrecision), 10000);
   ASSERT_TRUE(calculate(u"1/7"));
   EXPECT_GT(result().size(), 10000u);
-  EXPECT_LT(calculator_last_completion_ms(), 100.0);
+  EXPECT_LT(calculator_last_completion_ms(), 100.0 * kSlow);
 }
 
 TEST_F(Calculator, ControlsHaveAccessibleNames) {
@@ -614,7 +621,7 @@ TEST_F(Variables, AHugeResultIsAssignedQuickly) {
   const auto t0 = std::chrono::steady_clock::now();
   ui_click(dialog(kAssign));
   QApplication::processEvents();
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(500));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(500) * kSlow);
   EXPECT_EQ(ui_text(dialog(kValue)).size(), 20000u);
   ASSERT_TRUE(calculate(u"var00/10^19998"));
   EXPECT_EQ(result(), u"10");
