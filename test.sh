@@ -2,8 +2,8 @@
 # Builds every target and runs every test with ctest.
 #   ./test.sh             Release tree in build/
 #   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer tree in build-sanitize/,
-#                         then the fuzz targets (clang, tree in build-fuzz/): 30 s of the formula
-#                         fuzzer and FUZZ_SECONDS (default 20) of each other target
+#                         then the fuzz targets (clang, tree in build-fuzz/): 20 s of the formula
+#                         fuzzer and FUZZ_SECONDS (default 10) of each other target
 #   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
 #                         computes on worker threads
 # Extra arguments after the options go to ctest (for example -L core).
@@ -51,6 +51,6 @@ ctest --output-on-failure -j "$(nproc)" "${labels[@]}" "$@"
 if ((fuzz)); then
   # A crash, a sanitizer report or a broken invariant ends the run with a non-zero status.
   cd ..
-  tools/fuzz.sh 30 formula
-  tools/fuzz.sh "${FUZZ_SECONDS:-20}" settings numbers polynomial linear_csv cli_options history
+  tools/fuzz.sh 20 formula
+  tools/fuzz.sh "${FUZZ_SECONDS:-10}" settings numbers polynomial linear_csv cli_options history
 fi
