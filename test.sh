@@ -5,7 +5,7 @@
 #                         then the fuzz targets (clang, tree in build-fuzz/): 20 s of the formula
 #                         fuzzer and FUZZ_SECONDS (default 10) of each other target
 #   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
-#                         computes on worker threads
+#                         computes on worker threads, the windows with workers and the CLI's Ctrl+C
 # Extra arguments after the options go to ctest (for example -L core).
 # NUMERION_WERROR=ON turns compiler warnings into errors in the Release tree (CI sets it); the
 # sanitizer trees keep them as warnings, since GCC 12 reports false overlaps and bounds there.
@@ -14,22 +14,28 @@ cd "$(dirname "$0")"
 dir=build
 cfg=(-DCMAKE_BUILD_TYPE=Release -DNUMERION_WERROR="${NUMERION_WERROR:-OFF}")
 fuzz=0
+tsan_more=
 targets=()
 labels=()
+# Line tables are all a sanitizer report needs, and much cheaper to build than full debug data.
+lines_only=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO='-O2 -g1 -DNDEBUG')
 if [[ "${1:-}" == "--sanitize" ]]; then
   shift
   fuzz=1
   dir=build-sanitize
-  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_SANITIZE=ON -DNUMERION_WERROR=OFF)
+  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_SANITIZE=ON -DNUMERION_WERROR=OFF "${lines_only[@]}")
 elif [[ "${1:-}" == "--tsan" ]]; then
   shift
   dir=build-tsan
-  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_TSAN=ON -DNUMERION_WERROR=OFF)
-  targets=(core_tests formula_tests calc_tests solvers_tests)
+  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_TSAN=ON -DNUMERION_WERROR=OFF "${lines_only[@]}")
+  targets=(core_tests formula_tests calc_tests solvers_tests ui_tests calculator_window_tests
+           equations_window_tests primes_window_tests cli_tests numerion-cli)
   # The suites that compare values with reference data run on one thread; the Release and
   # sanitizer trees cover them, and under TSan they would take most of the run.
   labels=(-L 'core|formula|calc|solvers'
           -E 'Reference\.|HyperSmallArguments|IdentitiesAt2000Digits|HostileTexts')
+  # Of the windows and the command line: what hands work to a thread and back.
+  tsan_more='^(Calculator|Variables|EquationsWindow|PrimesWindows|Post|Worker)\.|^Interactive\.CtrlC'
 fi
 tools/deps.sh
 launcher=()
@@ -48,9 +54,12 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/ui/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
 cd "$dir"
 ctest --output-on-failure -j "$(nproc)" "${labels[@]}" "$@"
+if [[ -n "$tsan_more" ]]; then
+  ctest --output-on-failure -j "$(nproc)" -R "$tsan_more" "$@"
+fi
 if ((fuzz)); then
   # A crash, a sanitizer report or a broken invariant ends the run with a non-zero status.
   cd ..
   tools/fuzz.sh 20 formula
-  tools/fuzz.sh "${FUZZ_SECONDS:-10}" settings numbers polynomial linear_csv cli_options history
+  tools/fuzz.sh "${FUZZ_SECONDS:-10}" settings numbers polynomial linear_csv cli_options cli_subcommands history
 fi

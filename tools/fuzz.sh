@@ -10,7 +10,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(formula settings numbers polynomial linear_csv cli_options history)
+  targets=(formula settings numbers polynomial linear_csv cli_options cli_subcommands history)
 fi
 if [[ ! -f build-fuzz/build.ninja ]]; then
   launcher=()
@@ -23,9 +23,11 @@ for t in "${targets[@]}"; do
   echo "== fuzz_$t: ${seconds} s"
   dict=()
   [[ -f tests/fuzz/$t.dict ]] && dict=(-dict="tests/fuzz/$t.dict")
+  quiet=()
+  [[ $t == cli_subcommands ]] && quiet=(-close_fd_mask=1)  # the commands' results
   mkdir -p "build-fuzz/corpus/$t"
   # -timeout is the per-input limit; the numeric targets also stop a computation after 2 s.
   build-fuzz/bin/fuzz_"$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-    -max_len=16384 -print_final_stats=1 -artifact_prefix=build-fuzz/ "${dict[@]}" \
+    -max_len=16384 -print_final_stats=1 -artifact_prefix=build-fuzz/ "${dict[@]}" "${quiet[@]}" \
     "build-fuzz/corpus/$t" "tests/fuzz/corpus/$t"
 done

@@ -407,6 +407,9 @@ class CallEvent : public QEvent {
  public:
   explicit CallEvent(std::function<void()> f) : QEvent(kCallEvent), fn(std::move(f)) {}
   std::function<void()> fn;
+  // The event queue orders the post before the call, but inside the toolkit's own code, which
+  // the race checker does not see; this pair states the same order where it can see it.
+  std::atomic<bool> posted{false};
 };
 
 class PostReceiver : public QObject {
@@ -417,7 +420,9 @@ class PostReceiver : public QObject {
   bool event(QEvent* e) override {
     if (e->type() != kCallEvent) return QObject::event(e);
     // The call may destroy the window and this receiver with it: nothing of `this` after it.
-    const std::function<void()> fn = std::move(static_cast<CallEvent*>(e)->fn);
+    auto* call = static_cast<CallEvent*>(e);
+    (void)call->posted.load(std::memory_order_acquire);
+    const std::function<void()> fn = std::move(call->fn);
     if (fn) fn();
     return true;
   }
@@ -460,6 +465,7 @@ void ui_post(const UiPostTarget& target, std::function<void()> fn) {
   {
     const std::lock_guard lock(target->mutex);
     if (target->receiver != nullptr) {
+      event->posted.store(true, std::memory_order_release);
       QCoreApplication::postEvent(target->receiver, event);
       return;
     }

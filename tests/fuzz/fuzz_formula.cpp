@@ -1,10 +1,10 @@
 // libFuzzer target for evaluate_formula in all four number types.
 //
-// Input: byte 0 picks the type, byte 1 the precision (1..64 digits), byte 2 the BigUInt limbs
-// (1..8); the rest is the formula as UTF-8, where a byte that starts no valid sequence becomes
-// the code unit of the same value, so every UTF-16 code unit can be reached. Sizes stay small so
-// that each input runs in milliseconds; a watchdog raises the stop request after one second, as
-// the calculator's "Stop" would, for the few legitimately long computations (huge binomials).
+// Input: byte 0 picks the type, bytes 1 and 2 the precision and the BigUInt size (mostly small,
+// one input in eight at 1,000 ... 10,005 digits, where the long-number paths run); the rest is
+// the formula as UTF-8, where a byte that starts no valid sequence becomes the code unit of the
+// same value, so every UTF-16 code unit can be reached. A watchdog raises the stop request after
+// one second, as the calculator's "Stop" would, for the legitimately long computations.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -16,6 +16,7 @@
 #include "core/text.h"
 #include "core/thread_scratch.h"
 #include "formula/formula.h"
+#include "tests/fuzz/fuzz_util.h"
 
 namespace {
 
@@ -71,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 3) return 0;
   static const std::uint32_t kTypes[] = {kTypeReal, kTypeComplex, kTypeUInt, kTypeRational};
   NumberType = kTypes[data[0] % 4];
-  set_precision(1 + data[1] % 64);
-  biguint_set_limbs(1 + data[2] % 8);
+  set_precision(fuzz::digits_of(data[1], data[2]));
+  fuzz::set_integer_size(data[1], data[2]);
   static std::vector<char16_t> text;
   decode(data + 3, size - 3, text);
 

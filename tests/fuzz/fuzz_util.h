@@ -54,20 +54,22 @@ inline void set_integer_size(std::uint8_t a, std::uint8_t b) {
   }
 }
 
-// Raises `stop` when an input has run for more than `limit_ms`; inputs mark their start and end.
+// Raises a stop flag (its own `stop`, or the one given) when an input has run for more than
+// `limit_ms`; inputs mark their start and end.
 class Watchdog {
  public:
-  explicit Watchdog(int limit_ms) : limit_ms_(limit_ms) {
+  explicit Watchdog(int limit_ms, std::atomic<std::uint8_t>* flag = nullptr)
+      : limit_ms_(limit_ms), flag_(flag != nullptr ? flag : &stop) {
     std::thread([this] {
       for (;;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const std::int64_t t = started_.load();
-        if (t != 0 && now_ms() - t > limit_ms_) stop.store(1);
+        if (t != 0 && now_ms() - t > limit_ms_) flag_->store(1);
       }
     }).detach();
   }
   void begin() {
-    stop.store(0);
+    flag_->store(0);
     started_.store(now_ms());
   }
   void end() { started_.store(0); }
@@ -79,6 +81,7 @@ class Watchdog {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
   }
   int limit_ms_;
+  std::atomic<std::uint8_t>* flag_;
   std::atomic<std::int64_t> started_{0};
 };
 
