@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds every target and runs every test with ctest.
 #   ./test.sh             Release tree in build/
-#   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer tree in build-sanitize/,
-#                         then the fuzz targets (clang, tree in build-fuzz/): 20 s of the formula
-#                         fuzzer and FUZZ_SECONDS (default 10) of each other target
+#   ./test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer tree in build-sanitize/
+#                         (clang), which also builds the fuzz targets; then 30 s of the formula
+#                         fuzzer and FUZZ_SECONDS (default 20) of each other target
 #   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
 #                         computes on worker threads, the windows with workers and the CLI's Ctrl+C
 # Extra arguments after the options go to ctest (for example -L core).
 # NUMERION_WERROR=ON turns compiler warnings into errors in the Release tree (CI sets it); the
-# sanitizer trees keep them as warnings, since GCC 12 reports false overlaps and bounds there.
+# sanitizer trees keep them as warnings (GCC 12 reports false overlaps and bounds there).
 set -euo pipefail
 cd "$(dirname "$0")"
 dir=build
@@ -23,7 +23,13 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   shift
   fuzz=1
   dir=build-sanitize
-  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_SANITIZE=ON -DNUMERION_WERROR=OFF "${lines_only[@]}")
+  # libFuzzer is clang's: one clang tree serves the tests and the fuzz targets.
+  export CXX=clang++
+  if [[ -f $dir/CMakeCache.txt ]] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' "$dir/CMakeCache.txt"; then
+    rm -rf "$dir"
+  fi
+  cfg=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUMERION_SANITIZE=ON -DNUMERION_FUZZ=ON
+       -DNUMERION_WERROR=OFF "${lines_only[@]}")
 elif [[ "${1:-}" == "--tsan" ]]; then
   shift
   dir=build-tsan
@@ -60,6 +66,7 @@ fi
 if ((fuzz)); then
   # A crash, a sanitizer report or a broken invariant ends the run with a non-zero status.
   cd ..
-  tools/fuzz.sh 20 formula
-  tools/fuzz.sh "${FUZZ_SECONDS:-10}" settings numbers polynomial linear_csv cli_options cli_subcommands history
+  export FUZZ_TREE=$dir
+  tools/fuzz.sh 30 formula
+  tools/fuzz.sh "${FUZZ_SECONDS:-20}" settings numbers polynomial linear_csv cli_options cli_subcommands history
 fi
