@@ -493,6 +493,10 @@ int ui_list_selection(Wnd list) {
   return l->currentRow();
 }
 
+void ui_detail::drop_focus_actions(QWidget* window) {
+  for (cwl_FocusWatch* watch : window->findChildren<cwl_FocusWatch*>()) watch->action = nullptr;
+}
+
 void ui_on_focus_out(Wnd control, std::function<void()> action) {
   if (QWidget* w = widget(control)) w->installEventFilter(new cwl_FocusWatch(w, std::move(action)));
 }

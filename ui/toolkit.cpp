@@ -280,6 +280,10 @@ void ui_destroy_window(Wnd window) {
   // A worker of the window ends first: its completion is then dropped with the window.
   stop_workers(window);
   w->send(UiMsg::Destroy, 0, 0);
+  // The owner has gone with Destroy: neither messages nor focus-out actions may reach it while
+  // the widgets are deleted (deleting the focused control moves the focus).
+  w->handler = nullptr;
+  drop_focus_actions(w);
   w->end_modal_loops();
   delete w;
 }
@@ -407,10 +411,12 @@ class CallEvent : public QEvent {
  public:
   explicit CallEvent(std::function<void()> f) : QEvent(kCallEvent), fn(std::move(f)) {}
   std::function<void()> fn;
-  // The event queue orders the post before the call, but inside the toolkit's own code, which
-  // the race checker does not see; this pair states the same order where it can see it.
-  std::atomic<bool> posted{false};
 };
+
+// The event queue orders a post before its call, but inside Qt's own code, which the race
+// checker does not see; every post releases this counter and every receipt acquires it, which
+// states the same order where the checker sees it (before the event is even looked at).
+std::atomic<std::uint64_t> g_posts{0};
 
 class PostReceiver : public QObject {
  public:
@@ -418,11 +424,10 @@ class PostReceiver : public QObject {
 
  protected:
   bool event(QEvent* e) override {
+    (void)g_posts.load(std::memory_order_acquire);
     if (e->type() != kCallEvent) return QObject::event(e);
     // The call may destroy the window and this receiver with it: nothing of `this` after it.
-    auto* call = static_cast<CallEvent*>(e);
-    (void)call->posted.load(std::memory_order_acquire);
-    const std::function<void()> fn = std::move(call->fn);
+    const std::function<void()> fn = std::move(static_cast<CallEvent*>(e)->fn);
     if (fn) fn();
     return true;
   }
@@ -465,7 +470,7 @@ void ui_post(const UiPostTarget& target, std::function<void()> fn) {
   {
     const std::lock_guard lock(target->mutex);
     if (target->receiver != nullptr) {
-      event->posted.store(true, std::memory_order_release);
+      g_posts.fetch_add(1, std::memory_order_release);
       QCoreApplication::postEvent(target->receiver, event);
       return;
     }

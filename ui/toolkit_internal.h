@@ -155,6 +155,10 @@ std::vector<QWidget*> tab_stops(cwl_DialogWindow* window);
 
 QFont make_font(const UiFont& font);
 
+// Disarms the focus-out actions of a window's controls: once the window's owner is gone, the
+// focus moves that destroying the widgets causes must not call into it.
+void drop_focus_actions(QWidget* window);
+
 // The post box of a window: opened at creation, closed when the window object goes (after
 // which posts to it are dropped).
 void open_post_box(cwl_DialogWindow* window);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/formula/formula_test_util.h"
+#include "tests/instrumented.h"
 
 namespace {
 
@@ -30,11 +31,7 @@ TEST_F(Binomial, LargeArgumentsMatchTheReference) {
     const double s =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // The bound is generous for a loaded machine; the benchmark measures the real figure.
-#if defined(NUMERION_SANITIZE) || defined(NUMERION_TSAN)
-    constexpr double kBound = 60.0;  // instrumented code runs several times slower
-#else
-    constexpr double kBound = 5.0;
-#endif
+    constexpr double kBound = 5.0 * kTimeScale;
     EXPECT_LT(s, kBound) << formula << " at " << p << " digits";
     ++cases;
   }

@@ -30,17 +30,13 @@
 #include "ui_test_util.h"
 #include "windows/app_windows.h"
 #include "windows/calculator_window.h"
+#include "tests/instrumented.h"
 
 using namespace calculator_ids;
 
 namespace {
 
-// Instrumented trees run several times slower; the timings are checked in the Release tree.
-#if defined(NUMERION_SANITIZE) || defined(NUMERION_TSAN)
-constexpr int kSlow = 10;
-#else
-constexpr int kSlow = 1;
-#endif
+constexpr int kSlow = kTimeScale;
 
 const TestConfigFolder g_environment("numerion_calc_window");
 const std::filesystem::path& g_config = g_environment.path();
