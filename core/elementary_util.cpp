@@ -1,6 +1,8 @@
 // Shared helpers of the elementary functions: checked constant loads, precision switches,
 // leading digits and the guard-digit rules of the entry points.
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "core/elementary_internal.h"
 
@@ -65,6 +67,77 @@ std::uint64_t leading19(const DecFloat* x) {
   const Word next = g_arith.limb_count >= 2 ? x[2] : 0;
   Word rem;
   return x[1] * kPow10[19 - k] + div_pow10(next, static_cast<int>(k), &rem);
+}
+
+namespace {
+
+double log10_magnitude(const DecFloat* z) {
+  return std::log10(static_cast<double>(leading19(z)) * 1e-18) +
+         static_cast<double>(dec_exponent(z));
+}
+
+}  // namespace
+
+std::uint64_t chain_terms(const DecFloat* z, ChainDivisor d, std::int64_t digits) {
+  const double lz = log10_magnitude(z);
+  double w = 0;
+  std::uint64_t k = 0;
+  while (w >= -static_cast<double>(digits + 1)) {
+    ++k;
+    w += lz - std::log10(static_cast<double>(d(k)));
+  }
+  return k;
+}
+
+std::uint64_t chain_series(DecFloat* sum, const DecFloat* z, ChainDivisor d) {
+  dec_one(sum);
+  if (is_zero(z)) return 1;
+  ScratchScope scope;
+  const std::int64_t p = g_arith.precision;
+  const double lz = log10_magnitude(z);
+  const std::uint64_t terms = chain_terms(z, d, p);
+  // About sqrt(terms) powers against terms / m block products; the blocks run at fewer limbs
+  // on average, which moves the balance towards fewer powers.
+  const std::uint64_t m = std::clamp<std::uint64_t>(
+      static_cast<std::uint64_t>(std::sqrt(0.6 * static_cast<double>(terms))), 2, terms);
+  const std::uint64_t blocks = (terms + m - 1) / m;
+  std::vector<DecFloat*> pw(m + 1);
+  pw[0] = scratch_dec();
+  dec_one(pw[0]);
+  pw[1] = scratch_dec();
+  dec_copy(pw[1], z);
+  for (std::uint64_t i = 2; i <= m; ++i) {
+    pw[i] = scratch_dec();
+    if (i % 2 == 0) {
+      dec_mul(pw[i], pw[i / 2], pw[i / 2]);
+    } else {
+      dec_mul(pw[i], pw[i - 1], pw[1]);
+    }
+  }
+  // Weight (log10) of the first term of each block against the sum.
+  std::vector<double> weight(blocks);
+  double w = 0;
+  for (std::uint64_t k = 0, j = 0; j < blocks; ++k) {
+    if (k == j * m) weight[j++] = w;
+    w += lz - std::log10(static_cast<double>(d(k + 1)));
+  }
+  DecFloat* acc = sum;
+  make_zero(acc, false);
+  for (std::uint64_t j = blocks; j-- > 0;) {
+    const std::int64_t lost = static_cast<std::int64_t>(-weight[j]) - 1;
+    const std::int64_t t = trim_limbs(lost);
+    {
+      ContextScope trim = ContextScope::trim(t);
+      const std::uint64_t top = std::min(m, terms - j * m);
+      if (!is_zero(acc)) dec_mul(acc, acc, pw[m]);
+      for (std::uint64_t i = top; i-- > 0;) {
+        if (!is_zero(acc)) dec_div_word(acc, acc, d(j * m + i + 1), 0);
+        dec_add_sub(acc, acc, pw[i], 0);
+      }
+    }
+    clear_tail(acc, t);
+  }
+  return terms;
 }
 
 }  // namespace elem

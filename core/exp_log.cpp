@@ -10,12 +10,20 @@
 // [1.01^-0.5, 1.01^0.5], then ln m = 2 artanh((m - 1)/(m + 1)); 4 + digits(P) extra digits
 // cover the cancellation of at most three digits next to a reduction bound.
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "core/elementary_internal.h"
 
 namespace elem {
 
 namespace {
+
+// From here on (raised precision) exp halves and squares; below, the plain series is faster.
+std::int64_t exp_halving_precision() {
+  if (const char* e = std::getenv("NUMERION_EXP_SWITCH")) return std::atoi(e);
+  return 100;
+}
 
 std::int64_t series_extra() {
   return digit_count(static_cast<std::uint64_t>(g_arith.precision));
@@ -59,8 +67,46 @@ std::int64_t apply_factor(DecFloat* sum, int j, const ReductionTable& t) {
   return 0;
 }
 
+std::uint64_t exp_divisor(std::uint64_t l) {
+  return l;
+}
+
+int exp_halvings() {
+  if (const char* e = std::getenv("NUMERION_EXP_K")) return std::atoi(e);
+  return static_cast<int>(std::sqrt(static_cast<double>(g_arith.precision)) / 1.5);
+}
+
+// e^f for |f| <= about 0.005 at larger precisions: the series of f / 2^k by rectangular
+// splitting, squared k times. Error: f / 2^k truncates once (a relative unit that moves the
+// result by |f| units only); the series is within 3 N + 3 units (chain_series, N < 10^5
+// terms); each squaring doubles the relative error and adds one unit. In all below
+// 2^k (3 N + 5) units of the raised precision, which the 0.302 k + 7 guard digits cover.
+void exp_series_halved(DecFloat* sum, const DecFloat* f_in) {
+  const int k = exp_halvings();
+  raised((302 * k + 999) / 1000 + 7, sum, f_in, [k](DecFloat* r, const DecFloat* f) {
+    ScratchScope scope;
+    DecFloat* g = scratch_dec();
+    if (k > 60) {
+      dec_div_word(g, f, std::uint64_t{1} << 60, 0);
+      dec_div_word(g, g, std::uint64_t{1} << (k - 60), 0);
+    } else {
+      dec_div_word(g, f, std::uint64_t{1} << k, 0);
+    }
+    chain_series(r, g, exp_divisor);
+    for (int i = 0; i < k; ++i) dec_mul(r, r, r);
+  });
+}
+
 // e^f by Taylor's series at the current precision (|f| <= about 0.005), truncated.
 void exp_series(DecFloat* sum, const DecFloat* f_in) {
+  if (g_arith.precision >= exp_halving_precision()) {
+    if (is_zero(f_in)) {
+      dec_one(sum);
+    } else {
+      exp_series_halved(sum, f_in);
+    }
+    return;
+  }
   ScratchScope scope;
   DecFloat* f = scratch_dec();
   DecFloat* term = scratch_dec();
@@ -200,13 +246,71 @@ void atanh_series_core(DecFloat* s, const DecFloat* u) {
   }
 }
 
+// From here on ln m takes one Newton step on exp; below, the series.
+std::int64_t ln_newton_precision() {
+  if (const char* e = std::getenv("NUMERION_LN_SWITCH")) return std::atoi(e);
+  return 300;
+}
+
+// ln m for m in [1.01^-0.5, 1.01^0.5], truncated, at the current precision; 0 for m = 1.
+//
+// Series: 2 artanh((m - 1)/(m + 1)), the quotient below 0.0025.
+// Newton: with |m - 1| about 10^-d and y0 = ln m to a third of the digits, u = m e^-y0 - 1 is
+// about y0 - ln m, and ln m = y0 + u - u^2/2 + O(u^3). Run at w + d + 2 digits (values near 1,
+// so absolute units of 10^-(w+d+1)): e^-y0 is within 2 units, the product one more, the two
+// additions one each, and |u|^3 stays below one unit as y0 holds (w + d + 2)/3 + 4 digits of
+// ln m. About 5 units of 10^-(w+d+1) against |ln m| >= 10^-d: within one unit at w digits.
+// Arguments within 10^-(w/40) of 1 take the series, which needs at most 20 terms there.
+void ln_near_one(DecFloat* r, const DecFloat* m) {
+  ScratchScope scope;
+  DecFloat* a = scratch_dec();
+  DecFloat* b = scratch_dec();
+  DecFloat* one = scratch_dec();
+  dec_one(one);
+  dec_add_sub(a, m, one, 1);
+  if (is_zero(a)) {
+    make_zero(r, false);
+    return;
+  }
+  const std::int64_t w = g_arith.precision;
+  const std::int64_t d = -dec_exponent(a);
+  if (w < ln_newton_precision() || 40 * d > w) {
+    dec_add_sub(b, m, one, 0);
+    dec_div(a, a, b);
+    atanh_series_core(b, a);
+    dec_mul_word(r, b, 2);
+    return;
+  }
+  const std::int64_t wn = w + d + 2;
+  run_at_digits(wn, r, w, m, [wn](DecFloat* res, const DecFloat* mm) {
+    ScratchScope inner;
+    DecFloat* y0 = scratch_dec();
+    DecFloat* e = scratch_dec();
+    DecFloat* u = scratch_dec();
+    DecFloat* c1 = scratch_dec();
+    const std::int64_t w0 = wn / 3 + 4;
+    run_at_digits(w0, y0, wn, mm, [](DecFloat* y, const DecFloat* m0) { ln_near_one(y, m0); });
+    dec_copy(e, y0);
+    dec_negate(e);
+    exp_series(u, e);
+    dec_mul(u, u, mm);
+    dec_one(c1);
+    dec_add_sub(u, u, c1, 1);
+    dec_add_sub(res, y0, u, 0);
+    if (!is_zero(u)) {
+      dec_mul(e, u, u);
+      dec_div_word(e, e, 2, 0);
+      dec_add_sub(res, res, e, 1);
+    }
+  });
+}
+
 // ln x for a positive normal x at the current (raised) precision.
 void ln_core(DecFloat* r, const DecFloat* x) {
   ScratchScope scope;
   DecFloat* m = scratch_dec();
   DecFloat* l = scratch_dec();
   DecFloat* c = scratch_dec();
-  DecFloat* a = scratch_dec();
   DecFloat* b = scratch_dec();
   std::int64_t e = dec_exponent(x);
   dec_copy(m, x);
@@ -225,17 +329,12 @@ void ln_core(DecFloat* r, const DecFloat* x) {
   }
   ln_reduce(m, l, c, kReduce12, kConstLn1_2);
   ln_reduce(m, l, c, kReduce101, kConstLn1_01);
-  dec_one(c);
-  dec_add_sub(a, m, c, 1);
-  if (is_zero(a)) {
+  ln_near_one(b, m);
+  if (is_zero(b)) {
     dec_copy(r, l);
     if (is_zero(r)) dec_abs(r);
     return;
   }
-  dec_add_sub(b, m, c, 0);
-  dec_div(a, a, b);
-  atanh_series_core(b, a);
-  dec_mul_word(b, b, 2);
   dec_add_sub(r, l, b, 0);
 }
 
