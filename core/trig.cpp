@@ -2,6 +2,8 @@
 #include "core/trig.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/arith.h"
@@ -43,9 +45,86 @@ void at_precision(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, c
 
 }  // namespace
 
-void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t, bool hyperbolic) {
-  ScratchScope scope;
+namespace {
+
+std::uint64_t cos_divisor(std::uint64_t l) {
+  return (2 * l + 1) * (2 * l + 2);
+}
+
+// From here on sin and cos halve and double; below, the plain series is faster.
+std::int64_t halving_precision() {
+  if (const char* e = std::getenv("NUMERION_TRIG_SWITCH")) return std::atoi(e);
+  return 140;
+}
+
+int trig_halvings() {
+  if (const char* e = std::getenv("NUMERION_TRIG_K")) return std::atoi(e);
+  return static_cast<int>(std::sqrt(static_cast<double>(g_arith.precision)) / 2);
+}
+
+// sin and cos (sinh and cosh) of t, |t| <= 1, by halving: with t' = t / 2^k, the series of
+// v = 1 - cos t' (cosh t' - 1) = (t'^2 / 2) sum (-+t'^2)^l / ((3 4) (5 6) ... (2l+1)(2l+2)), then k
+// times v <- 4v -+ 2v^2 (1 - cos 2x = 2 sin^2 x), and cos t = 1 -+ v, sin t = sqrt(v (2 -+ v)).
+// Error, in relative units of the raised precision: t' one, t'^2 two more; the series
+// 3 N + 3 (chain_series) and the product with t'^2 / 2 two; each doubling adds at most 3 and
+// does not raise what is there (the factor (1 - v)/(1 - v/2) is below 1, (1 + v)/(1 + v/2)
+// below 1.07 for v <= 0.14, i.e. |t| <= 0.5 when hyperbolic, where 1.07^k stays below 2 for
+// the k taken here... and beyond 0.5 the callers take exp). So v is within 2 (3 N + 3 k + 7)
+// units, N < 10^5 and k < 100: 7 guard digits leave cos (absolute) and sin (relative, half
+// of v's error plus the root's unit) within one unit of the working precision.
+void sin_cos_halved(DecFloat* s_out, DecFloat* c_out, const DecFloat* t, bool hyperbolic) {
   const std::int64_t p = g_arith.precision;
+  const std::int64_t wp = p + 7;
+  const int k = trig_halvings();
+  ScratchScope scope;
+  DecFloat* ws = scratch_alloc(dec_words_for(wp) + 1);
+  DecFloat* wc = scratch_alloc(dec_words_for(wp) + 1);
+  DecFloat* wt = scratch_alloc(dec_words_for(wp) + 1);
+  realign(wt, wp, t, p);
+  {
+    ContextScope gp = ContextScope::precision(wp);
+    ScratchScope inner;
+    DecFloat* y = scratch_dec();
+    DecFloat* v = scratch_dec();
+    DecFloat* q = scratch_dec();
+    dec_div_word(y, wt, std::uint64_t{1} << k, 0);
+    dec_mul(y, y, y);
+    if (!hyperbolic) dec_negate(y);
+    elem::chain_series(v, y, cos_divisor);
+    dec_mul(v, v, y);
+    dec_div_word(v, v, 2, 0);
+    dec_abs(v);
+    for (int i = 0; i < k; ++i) {
+      dec_mul(q, v, v);
+      dec_mul_word(q, q, 2);
+      dec_mul_word(v, v, 4);
+      dec_add_sub(v, v, q, hyperbolic ? 0 : 1);
+    }
+    dec_from_word(q, 1);
+    if (c_out) dec_add_sub(wc, q, v, hyperbolic ? 0 : 1);
+    if (s_out) {
+      dec_from_word(q, 2);
+      dec_add_sub(q, q, v, hyperbolic ? 0 : 1);
+      dec_mul(q, q, v);
+      dec_sqrt(ws, q);
+      if (dec_negative(wt)) dec_negate(ws);
+    }
+  }
+  if (s_out) realign(s_out, p, ws, wp);
+  if (c_out) realign(c_out, p, wc, wp);
+}
+
+}  // namespace
+
+void sin_cos_series(DecFloat* s, DecFloat* c, const DecFloat* t, bool hyperbolic) {
+  const std::int64_t p = g_arith.precision;
+  // The halving pays where the plain series would take more than a few dozen terms.
+  if (p >= halving_precision() && !is_special(t) && dec_exponent(t) > -p / 20 &&
+      dec_exponent(t) < 0) {
+    sin_cos_halved(s, c, t, hyperbolic);
+    return;
+  }
+  ScratchScope scope;
   DecFloat* t2 = scratch_dec();
   DecFloat* term_s = scratch_dec();
   DecFloat* term_c = scratch_dec();
@@ -208,9 +287,56 @@ void reduce_by_tangent(DecFloat* t, Word p_num, Word q_den) {
   dec_div(t, num, den);
 }
 
+Word atan_core(DecFloat* dst, const DecFloat* x);
+
+// From here on atan takes one Newton step on sin and cos; below, the reduced series.
+std::int64_t atan_newton_precision() {
+  if (const char* e = std::getenv("NUMERION_ATAN_SWITCH")) return std::atoi(e);
+  return 260;
+}
+
+// atan x = y0 + atan(e), e = tan(atan x - y0) = (x c - s) / (c + x s) with s, c = sin y0,
+// cos y0, and atan e = e - e^3/3 + O(e^5). y0 holds w/5 + 4 digits of atan x, so |e| <
+// 10^-(w/5+3) |atan x| and e^5/5 stays below a unit. Error: s and c within one unit
+// (sin_cos_halved), the products and the quotient one each: e within about 4 units of the
+// larger of |x c| and |s| over |c + x s| >= cos(y0 - atan x)/cos(atan x)... which is within 4
+// units of atan x itself for |x| <= 1 and of 1 beyond; with the two additions, 6 units.
+void atan_newton(DecFloat* dst, const DecFloat* x) {
+  const std::int64_t w = g_arith.precision;
+  ScratchScope scope;
+  DecFloat* y0 = scratch_dec();
+  DecFloat* s = scratch_dec();
+  DecFloat* c = scratch_dec();
+  DecFloat* num = scratch_dec();
+  DecFloat* den = scratch_dec();
+  elem::run_at_digits(w / 5 + 4, y0, w, x, [](DecFloat* r, const DecFloat* wx) { atan_core(r, wx); });
+  sin_cos_halved(s, c, y0, false);
+  dec_mul(num, x, c);
+  dec_add_sub(num, num, s, 1);
+  dec_mul(den, x, s);
+  dec_add_sub(den, den, c, 0);
+  dec_div(num, num, den);
+  if (!is_zero(num)) {
+    const std::int64_t t = elem::trim_limbs(2 * (dec_exponent(y0) - dec_exponent(num)));
+    {
+      ContextScope trim = ContextScope::trim(t);
+      dec_mul(den, num, num);
+      dec_mul(den, den, num);
+      dec_div_word(den, den, 3, 0);
+    }
+    elem::clear_tail(den, t);
+    dec_add_sub(num, num, den, 1);
+  }
+  dec_add_sub(dst, y0, num, 0);
+}
+
 // atan of a normal x, truncated, at the current precision.
 Word atan_core(DecFloat* dst, const DecFloat* x) {
   const std::int64_t p = g_arith.precision;
+  if (p >= atan_newton_precision() && dec_exponent(x) > -p / 20 && dec_exponent(x) < p / 20) {
+    atan_newton(dst, x);
+    return 0;
+  }
   const bool neg = dec_negative(x);
   ScratchScope scope;
   DecFloat* t = scratch_dec();
