@@ -342,6 +342,29 @@ std::int64_t ln_extra() {
   return 4 + series_extra();
 }
 
+// ln(1 + x), |x| < 0.5, from the logarithm of 1 + x formed exactly: with |x| about 10^e the
+// sum needs P + 1 - e digits, and ln_core's error (a few units of a value near 1, or of ln m
+// itself when no table factor was taken) is within a unit of |ln(1 + x)| >= |x| / 2 at the
+// 2 - e + ln_extra() digits more that it runs with.
+void log1p_exact(DecFloat* r, const DecFloat* x) {
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t wp = p + 2 - dec_exponent(x) + ln_extra();
+  run_at_digits(wp, r, p, x, [](DecFloat* res, const DecFloat* wx) {
+    ScratchScope scope;
+    DecFloat* m = scratch_dec();
+    dec_one(m);
+    dec_add_sub(m, m, wx, 0);
+    ln_core(res, m);
+  });
+}
+
+// Whether ln(1 + x) (|x| < 0.5) goes through the full logarithm: at high precision, unless x
+// is so small that the series needs only a few dozen terms.
+bool log1p_by_ln(const DecFloat* x, std::int64_t guard) {
+  const std::int64_t p = g_arith.precision + guard;
+  return p >= ln_newton_precision() && dec_exponent(x) > -p / 40 && dec_exponent(x) < 0;
+}
+
 }  // namespace
 
 void ln_positive(DecFloat* dst, const DecFloat* x) {
@@ -497,6 +520,24 @@ Word dec_atanh_series(DecFloat* dst, const DecFloat* u) {
     make_undefined(dst, MathStatus::Undefined);
     return 0;
   }
+  if (log1p_by_ln(u, 0)) {
+    // atanh |u| = ln(1 + q) / 2 with q = 2|u| / (1 - |u|) >= 0: 1 - |u| is exact, q within a
+    // relative unit, and ln(1 + q) passes that on undiminished (q / ((1 + q) ln(1 + q)) <= 1).
+    return raised(3, dst, u, [](DecFloat* r, const DecFloat* a) {
+      ScratchScope scope;
+      DecFloat* q = scratch_dec();
+      DecFloat* d = scratch_dec();
+      dec_copy(q, a);
+      dec_abs(q);
+      dec_one(d);
+      dec_add_sub(d, d, q, 1);  // 1 - |u|, exact
+      dec_mul_word(q, q, 2);
+      dec_div(q, q, d);
+      log1p_exact(r, q);
+      dec_div_word(r, r, 2, 0);
+      if (dec_negative(a)) dec_negate(r);
+    });
+  }
   atanh_series_core(dst, u);
   return 0;
 }
@@ -516,6 +557,7 @@ Word dec_log1p_small(DecFloat* dst, const DecFloat* x) {
     make_undefined(dst, MathStatus::Undefined);
     return 0;
   }
+  if (log1p_by_ln(x, 2)) return raised(2, dst, x, log1p_exact);
   // 2 artanh(x / (x + 2)); the quotient is at most 0.2, the series is short.
   return raised(2, dst, x, [](DecFloat* r, const DecFloat* a) {
     ScratchScope scope;

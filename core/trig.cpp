@@ -295,26 +295,49 @@ std::int64_t atan_newton_precision() {
   return 260;
 }
 
-// atan x = y0 + atan(e), e = tan(atan x - y0) = (x c - s) / (c + x s) with s, c = sin y0,
+// atan y = y0 + atan(e), e = tan(atan y - y0) = (x c - s) / (c + x s) with s, c = sin y0,
 // cos y0, and atan e = e - e^3/3 + O(e^5). y0 holds w/5 + 4 digits of atan x, so |e| <
 // 10^-(w/5+3) |atan x| and e^5/5 stays below a unit. Error: s and c within one unit
 // (sin_cos_halved), the products and the quotient one each: e within about 4 units of the
 // larger of |x c| and |s| over |c + x s| >= cos(y0 - atan x)/cos(atan x)... which is within 4
 // units of atan x itself for |x| <= 1 and of 1 beyond; with the two additions, 6 units.
-void atan_newton(DecFloat* dst, const DecFloat* x) {
+// The same for the angle of the point (x, y), x != 0, as atan(y / x) in (-pi/2, pi/2):
+// e = (y c - x s) / (x c + y s), the quotient needed only at the digits of y0.
+void atan_newton(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
   const std::int64_t w = g_arith.precision;
+  const std::int64_t w0 = w / 5 + 4;
   ScratchScope scope;
   DecFloat* y0 = scratch_dec();
   DecFloat* s = scratch_dec();
   DecFloat* c = scratch_dec();
   DecFloat* num = scratch_dec();
   DecFloat* den = scratch_dec();
-  elem::run_at_digits(w / 5 + 4, y0, w, x, [](DecFloat* r, const DecFloat* wx) { atan_core(r, wx); });
+  if (x) {
+    DecFloat* x0 = scratch_alloc(dec_words_for(w0) + 1);
+    realign(x0, w0, x, w);
+    elem::run_at_digits(w0, y0, w, y, [x0](DecFloat* r, const DecFloat* wy) {
+      ScratchScope inner;
+      DecFloat* q = scratch_dec();
+      dec_div(q, wy, x0);
+      atan_core(r, q);
+    });
+  } else {
+    elem::run_at_digits(w0, y0, w, y, [](DecFloat* r, const DecFloat* wy) { atan_core(r, wy); });
+  }
   sin_cos_halved(s, c, y0, false);
-  dec_mul(num, x, c);
-  dec_add_sub(num, num, s, 1);
-  dec_mul(den, x, s);
-  dec_add_sub(den, den, c, 0);
+  if (x) {
+    dec_mul(num, y, c);
+    dec_mul(den, x, s);
+    dec_add_sub(num, num, den, 1);
+    dec_mul(den, x, c);
+    dec_mul(s, y, s);
+    dec_add_sub(den, den, s, 0);
+  } else {
+    dec_mul(num, y, c);
+    dec_add_sub(num, num, s, 1);
+    dec_mul(den, y, s);
+    dec_add_sub(den, den, c, 0);
+  }
   dec_div(num, num, den);
   if (!is_zero(num)) {
     const std::int64_t t = elem::trim_limbs(2 * (dec_exponent(y0) - dec_exponent(num)));
@@ -330,13 +353,26 @@ void atan_newton(DecFloat* dst, const DecFloat* x) {
   dec_add_sub(dst, y0, num, 0);
 }
 
+// Whether atan of a value of exponent e takes the Newton step at the current precision:
+// tiny and huge values leave only a short series.
+bool atan_by_newton(std::int64_t e) {
+  const std::int64_t p = g_arith.precision;
+  return p >= atan_newton_precision() && e > -p / 20 && e < p / 20;
+}
+
+bool angle_by_newton(const DecFloat* y, const DecFloat* x) {
+  if (is_special(y) || is_special(x)) return false;
+  return atan_by_newton(dec_exponent(y) - dec_exponent(x) + 1) &&
+         atan_by_newton(dec_exponent(y) - dec_exponent(x) - 1);
+}
+
 // atan of a normal x, truncated, at the current precision.
 Word atan_core(DecFloat* dst, const DecFloat* x) {
-  const std::int64_t p = g_arith.precision;
-  if (p >= atan_newton_precision() && dec_exponent(x) > -p / 20 && dec_exponent(x) < p / 20) {
-    atan_newton(dst, x);
+  if (atan_by_newton(dec_exponent(x))) {
+    atan_newton(dst, x, nullptr);
     return 0;
   }
+  const std::int64_t p = g_arith.precision;
   const bool neg = dec_negative(x);
   ScratchScope scope;
   DecFloat* t = scratch_dec();
@@ -597,18 +633,22 @@ void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
       4 + series_guard(),
       [](DecFloat* r, const DecFloat* wy, const DecFloat* wx) -> Word {
         ScratchScope scope;
-        DecFloat* q = scratch_dec();
-        dec_div(q, wy, wx);
-        if (is_special(q)) {
-          // y / x overflowed or vanished: the angle is that of an axis
-          if (is_zero(q)) {
-            make_zero(r, dec_negative(q));
-          } else {
-            dec_half_pi(r);
-            if (dec_negative(q)) dec_negate(r);
-          }
+        if (angle_by_newton(wy, wx)) {
+          atan_newton(r, wy, wx);
         } else {
-          atan_core(r, q);
+          DecFloat* q = scratch_dec();
+          dec_div(q, wy, wx);
+          if (is_special(q)) {
+            // y / x overflowed or vanished: the angle is that of an axis
+            if (is_zero(q)) {
+              make_zero(r, dec_negative(q));
+            } else {
+              dec_half_pi(r);
+              if (dec_negative(q)) dec_negate(r);
+            }
+          } else {
+            atan_core(r, q);
+          }
         }
         if (dec_negative(wx)) {
           DecFloat* pi = scratch_dec();
