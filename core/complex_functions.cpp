@@ -15,6 +15,7 @@
 #include "core/arith.h"
 #include "core/constants.h"
 #include "core/elementary.h"
+#include "core/elementary_internal.h"
 #include "core/hyperbolic.h"
 #include "core/trig.h"
 
@@ -353,15 +354,8 @@ void asin_acos_quadrant(DecFloat* re_asin, DecFloat* re_acos, DecFloat* im, cons
     }
     dec_div_word(den, den, 2, 0);
     dec_sqrt(den, den);
-    DecFloat* q = scratch_dec();
-    if (re_asin) {
-      dec_div(q, x, den);
-      dec_atan_kernel(re_asin, q);
-    }
-    if (re_acos) {
-      dec_div(q, den, x);
-      dec_atan_kernel(re_acos, q);
-    }
+    if (re_asin) elem::atan_ratio_kernel(re_asin, x, den);
+    if (re_acos) elem::atan_ratio_kernel(re_acos, den, x);
   }
 
   // Imaginary part: ln(A + sqrt(A^2 - 1)), through A - 1 without cancellation below 1.5.

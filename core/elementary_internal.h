@@ -135,6 +135,9 @@ void run_at_digits(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, 
 // exp kernel at the current precision with `extra` digits of its own: for callers whose
 // argument already carries the digits that its size needs.
 Word exp10_with_extra(DecFloat* dst, const DecFloat* x, ExpMode mode, std::int64_t extra);
+// atan(y / x) for x != 0 at the current precision, truncated, like dec_atan_kernel on the
+// quotient; at high precision without forming the quotient in full.
+Word atan_ratio_kernel(DecFloat* dst, const DecFloat* y, const DecFloat* x);
 // Natural logarithm of a positive normal x at the current precision (no specials).
 void ln_positive(DecFloat* dst, const DecFloat* x);
 

@@ -611,6 +611,37 @@ Word dec_atan_kernel(DecFloat* dst, const DecFloat* x) {
   return with_guard_digits(series_guard(), atan_core, dst, x);
 }
 
+Word elem::atan_ratio_kernel(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
+  if (is_special(y) || is_special(x)) {
+    ScratchScope scope;
+    DecFloat* q = scratch_dec();
+    dec_div(q, y, x);
+    return dec_atan_kernel(dst, q);
+  }
+  return with_guard_digits(
+      series_guard(),
+      [](DecFloat* r, const DecFloat* wy, const DecFloat* wx) -> Word {
+        if (angle_by_newton(wy, wx)) {
+          atan_newton(r, wy, wx);
+          return 0;
+        }
+        ScratchScope scope;
+        DecFloat* q = scratch_dec();
+        dec_div(q, wy, wx);
+        if (is_special(q)) {
+          if (is_zero(q)) {
+            dec_copy(r, q);
+          } else {
+            dec_half_pi(r);
+            if (dec_negative(q)) dec_negate(r);
+          }
+          return 0;
+        }
+        return atan_core(r, q);
+      },
+      dst, y, x);
+}
+
 void dec_atan(DecFloat* dst, const DecFloat* x) {
   apply_rounding(dst, with_guard_digits(4, dec_atan_kernel, dst, x));
 }
