@@ -59,16 +59,19 @@ int trig_halvings() {
   return static_cast<int>(std::sqrt(static_cast<double>(g_arith.precision)) / 3);
 }
 
-// sin and cos (sinh and cosh) of t, |t| <= 1, by halving: with t' = t / 2^k, the series of
-// v = 1 - cos t' (cosh t' - 1) = (t'^2 / 2) sum (-+t'^2)^l / ((3 4) (5 6) ... (2l+1)(2l+2)), then k
-// times v <- 4v -+ 2v^2 (1 - cos 2x = 2 sin^2 x), and cos t = 1 -+ v, sin t = sqrt(v (2 -+ v)).
-// Error, in relative units of the raised precision: t' one, t'^2 two more; the series
-// 3 N + 3 (chain_series) and the product with t'^2 / 2 two; each doubling adds at most 3 and
-// does not raise what is there (the factor (1 - v)/(1 - v/2) is below 1, (1 + v)/(1 + v/2)
-// below 1.07 for v <= 0.14, i.e. |t| <= 0.5 when hyperbolic, where 1.07^k stays below 2 for
-// the k taken here... and beyond 0.5 the callers take exp). So v is within 2 (3 N + 3 k + 7)
-// units, N < 10^5 and k < 100: 7 guard digits leave cos (absolute) and sin (relative, half
-// of v's error plus the root's unit) within one unit of the working precision.
+// sin and cos (sinh and cosh) of t by halving: with t' = t / 2^k, the series
+//   v = 1 - cos t' (cosh t' - 1) = (t'^2 / 2) sum (-+t'^2)^l / ((3 4) (5 6) ... (2l+1)(2l+2)),
+// then k times v <- 4v -+ 2v^2 (1 - cos 2x = 2 sin^2 x), cos t = 1 -+ v, sin t = sqrt(v (2 -+ v)).
+// Circular for |t| < pi/2 + 0.01 (atan's Newton step), hyperbolic for |t| < 1 (the callers
+// take exp beyond 0.5).
+// Error, in relative units of the raised precision: t' one, t'^2 two more, the series
+// 3 N + 3 (chain_series) and its product with t'^2 / 2 two. A doubling adds at most 4 (three
+// truncated products and the sum, which stays above 3.4 v) and multiplies what is there by
+// (1 - v)/(1 - v/2) <= 1, or (1 + v)/(1 + v/2) for sinh/cosh: as v grows fourfold a step,
+// the product of those stays below exp(2 v_end / 3) < 1.5 for v_end = cosh 1 - 1. So v is
+// within 1.5 (3 N + 4 k + 8) < 10^6 units (N < 10^5, k < 100); the 7 guard digits leave cos
+// (an absolute error, 1 -+ v near 1) and sin (half of v's relative error, and the root's
+// unit) within one unit of the working precision.
 void sin_cos_halved(DecFloat* s_out, DecFloat* c_out, const DecFloat* t, bool hyperbolic) {
   const std::int64_t p = g_arith.precision;
   const std::int64_t wp = p + 7;
