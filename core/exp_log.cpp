@@ -249,11 +249,12 @@ constexpr std::int64_t kLnNewtonPrecision = 300;
 // ln m for m in [1.01^-0.5, 1.01^0.5], truncated, at the current precision; 0 for m = 1.
 //
 // Series: 2 artanh((m - 1)/(m + 1)), the quotient below 0.0025.
-// Newton: with |m - 1| about 10^-d and y0 = ln m to a third of the digits, u = m e^-y0 - 1 is
-// about y0 - ln m, and ln m = y0 + u - u^2/2 + O(u^3). Run at w + d + 2 digits (values near 1,
-// so absolute units of 10^-(w+d+1)): e^-y0 is within 2 units, the product one more, the two
-// additions one each, and |u|^3 stays below one unit as y0 holds (w + d + 2)/3 + 4 digits of
-// ln m. About 5 units of 10^-(w+d+1) against |ln m| >= 10^-d: within one unit at w digits.
+// Newton: with |m - 1| about 10^-d and y0 = ln m to a quarter of the digits, u = m e^-y0 - 1
+// is about ln m - y0, and ln m = y0 + u - u^2/2 + u^3/3 + O(u^4). Run at w + d + 2 digits
+// (values near 1, so absolute units of 10^-(w+d+1)): e^-y0 is within 2 units, the product one
+// more, the additions one each, the correction terms (at the limbs below 10^(2 E(u)) they
+// reach) one, and |u|^4 stays below a unit as y0 holds (w + d + 2)/4 + 4 digits of ln m.
+// About 6 units of 10^-(w+d+1) against |ln m| >= 10^-d: within one unit at w digits.
 // Arguments within 10^-(w/40) of 1 take the series, which needs at most 20 terms there.
 void ln_near_one(DecFloat* r, const DecFloat* m) {
   ScratchScope scope;
@@ -282,7 +283,7 @@ void ln_near_one(DecFloat* r, const DecFloat* m) {
     DecFloat* e = scratch_dec();
     DecFloat* u = scratch_dec();
     DecFloat* c1 = scratch_dec();
-    const std::int64_t w0 = wn / 3 + 4;
+    const std::int64_t w0 = wn / 4 + 4;
     run_at_digits(w0, y0, wn, mm, [](DecFloat* y, const DecFloat* m0) { ln_near_one(y, m0); });
     dec_copy(e, y0);
     dec_negate(e);
@@ -292,8 +293,17 @@ void ln_near_one(DecFloat* r, const DecFloat* m) {
     dec_add_sub(u, u, c1, 1);
     dec_add_sub(res, y0, u, 0);
     if (!is_zero(u)) {
-      dec_mul(e, u, u);
-      dec_div_word(e, e, 2, 0);
+      // u^2/2 and u^3/3 only reach the digits below 10^(2 E(u)): at fewer limbs.
+      const std::int64_t t = trim_limbs(-2 * dec_exponent(u) - 2);
+      {
+        ContextScope trim = ContextScope::trim(t);
+        dec_mul(e, u, u);
+        dec_mul(c1, e, u);
+        dec_div_word(e, e, 2, 0);
+        dec_div_word(c1, c1, 3, 0);
+        dec_add_sub(e, e, c1, 1);
+      }
+      clear_tail(e, t);
       dec_add_sub(res, res, e, 1);
     }
   });
