@@ -2,7 +2,6 @@
 // leading digits and the guard-digit rules of the entry points.
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "core/elementary_internal.h"
 #include "core/limbs.h"
@@ -173,16 +172,25 @@ std::uint64_t chain_series(DecFloat* sum, const DecFloat* z, ChainDivisor d) {
   const std::int64_t len = g_arith.limb_count + 2;  // 19 places more than the sum's last digit
   const double lz = log10_magnitude(z);
   const std::uint64_t terms = chain_terms(z, d, p);
+  if (terms < 2) return terms;  // z is below the last digit of 1
   // About sqrt(terms) powers against terms / m block products; the blocks run at fewer limbs
-  // on average, which moves the balance towards fewer powers.
+  // on average, which moves the balance towards fewer powers. The tables live on the stack
+  // (a calculation allocates nothing on the heap): at most kMaxPowers powers and kMaxBlocks
+  // blocks, far more than the few hundred terms of the largest precision need.
+  constexpr std::uint64_t kMaxPowers = 64, kMaxBlocks = 256;
+  if (terms > kMaxPowers * kMaxBlocks) {
+    set_status(MathStatus::InternalLimit);
+    return terms;
+  }
   const std::uint64_t m = std::clamp<std::uint64_t>(
-      static_cast<std::uint64_t>(std::sqrt(0.6 * static_cast<double>(terms))), 2, terms);
+      static_cast<std::uint64_t>(std::sqrt(0.6 * static_cast<double>(terms))),
+      std::max<std::uint64_t>(2, (terms + kMaxBlocks - 1) / kMaxBlocks),
+      std::min(terms, kMaxPowers));
   const std::uint64_t blocks = (terms + m - 1) / m;
-  std::vector<DecFloat*> pw(m + 1);
-  std::vector<Fixed> fx(m);
-  DecFloat* one = scratch_dec();
-  dec_one(one);
-  pw[0] = one;
+  DecFloat* pw[kMaxPowers + 1];
+  Fixed fx[kMaxPowers];
+  pw[0] = scratch_dec();
+  dec_one(pw[0]);
   pw[1] = scratch_dec();
   dec_copy(pw[1], z);
   for (std::uint64_t i = 2; i <= m; ++i) {
@@ -198,7 +206,7 @@ std::uint64_t chain_series(DecFloat* sum, const DecFloat* z, ChainDivisor d) {
     fixed_from_dec(&fx[i], len, pw[i]);
   }
   // Weight (log10) of the first term of each block against the sum.
-  std::vector<double> weight(blocks);
+  double weight[kMaxBlocks];
   double w = 0;
   for (std::uint64_t k = 0, j = 0; j < blocks; ++k) {
     if (k == j * m) weight[j++] = w;
