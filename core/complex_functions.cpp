@@ -697,11 +697,20 @@ void logarithm(Complex* dst, const Complex* z, const ConstantTable<kConstantLimb
           [base](DecFloat* re, DecFloat* im, const DecFloat* x, const DecFloat* y) {
             ln_parts(re, im, x, y);
             if (!base) return;
+            // One reciprocal of the base's logarithm and two products instead of two
+            // quotients: a unit or two more, well inside the guard digits.
             ScratchScope scope;
             DecFloat* l = scratch_dec();
-            load_constant(l, *base);
-            if (!is_zero(re)) dec_div(re, re, l);
-            if (!is_zero(im)) dec_div(im, im, l);
+            if (base == &kConstLn10) {
+              load_constant(l, kConstLog10E);
+            } else {
+              DecFloat* one = scratch_dec();
+              load_constant(l, *base);
+              set_one(one);
+              dec_div(l, one, l);
+            }
+            if (!is_zero(re)) dec_mul(re, re, l);
+            if (!is_zero(im)) dec_mul(im, im, l);
           });
 }
 

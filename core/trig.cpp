@@ -335,7 +335,20 @@ void atan_newton(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
     dec_mul(den, y, s);
     dec_add_sub(den, den, c, 0);
   }
-  dec_div(num, num, den);
+  if (is_zero(num)) {
+    dec_copy(dst, y0);
+    return;
+  }
+  {
+    // e lies some w/5 digits below y0: its quotient needs only the limbs that reach the sum.
+    const std::int64_t t =
+        elem::trim_limbs(dec_exponent(y0) - dec_exponent(num) + dec_exponent(den) - 1);
+    {
+      ContextScope trim = ContextScope::trim(t);
+      dec_div(num, num, den);
+    }
+    elem::clear_tail(num, t);
+  }
   if (!is_zero(num)) {
     const std::int64_t t = elem::trim_limbs(2 * (dec_exponent(y0) - dec_exponent(num)));
     {
