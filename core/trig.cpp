@@ -51,7 +51,7 @@ std::uint64_t cos_divisor(std::uint64_t l) {
 }
 
 // From here on sin and cos halve and double; below, the plain series is faster.
-constexpr std::int64_t kHalvingPrecision = 140;
+constexpr std::int64_t kHalvingPrecision = 100;
 
 // Halvings: each costs a squaring and gains the series about 0.6 digits a term (the series
 // runs in t^2); measured best near sqrt(P) / 3 (10 at 1,000 digits, 33 at 10,005).
