@@ -292,14 +292,16 @@ Word atan_core(DecFloat* dst, const DecFloat* x);
 // From here on atan takes one Newton step on sin and cos; below, the reduced series.
 constexpr std::int64_t kAtanNewtonPrecision = 260;
 
-// atan y = y0 + atan(e), e = tan(atan y - y0) = (x c - s) / (c + x s) with s, c = sin y0,
-// cos y0, and atan e = e - e^3/3 + O(e^5). y0 holds w/5 + 4 digits of atan x, so |e| <
-// 10^-(w/5+3) |atan x| and e^5/5 stays below a unit. Error: s and c within one unit
-// (sin_cos_halved), the products and the quotient one each: e within about 4 units of the
-// larger of |x c| and |s| over |c + x s| >= cos(y0 - atan x)/cos(atan x)... which is within 4
-// units of atan x itself for |x| <= 1 and of 1 beyond; with the two additions, 6 units.
-// The same for the angle of the point (x, y), x != 0, as atan(y / x) in (-pi/2, pi/2):
-// e = (y c - x s) / (x c + y s), the quotient needed only at the digits of y0.
+// With theta = atan y and y0 within 10^-(w/5+3) |theta| of it (atan at w/5 + 4 digits):
+//   theta = y0 + atan e,  e = tan(theta - y0) = (y c - s) / (c + y s),  s, c = sin y0, cos y0,
+// and atan e = e - e^3/3 + O(e^5), the last below a unit. Error: s within a relative unit and
+// c within an absolute one (sin_cos_halved), the products one unit each, so the numerator is
+// within 2 (|y| + |theta|) units of 10^-w, and the denominator c + y s = cos(theta - y0) /
+// cos theta is at least sqrt(1 + y^2) (1 - 10^-(w/5)): e is within 4 units of the larger of
+// |theta| and 1/2, and with the quotient's and the two additions' units theta within 7 units
+// of its last place (|theta| >= 0.78 when |y| >= 1). The point form, theta = atan(y / x) in
+// (-pi/2, pi/2) for x != 0, is the same with e = (y c - x s) / (x c + y s) = tan(theta - y0),
+// whose denominator is hypot(x, y) cos(theta - y0); y / x is formed only at y0's digits.
 void atan_newton(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
   const std::int64_t w = g_arith.precision;
   const std::int64_t w0 = w / 5 + 4;
