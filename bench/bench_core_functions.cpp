@@ -8,6 +8,7 @@
 #include "core/arith.h"
 #include "core/constants.h"
 #include "core/elementary.h"
+#include "core/trig.h"
 
 namespace {
 
@@ -88,7 +89,35 @@ void BM_ConstantLoad(benchmark::State& state) {
   }
 }
 
+// Around the precisions where the kernels change method (the plain series below, halving or
+// a Newton step above): the switch points are where these rows cross.
+void BM_ExpNearSwitch(benchmark::State& state) {
+  BM_Exp(state);
+}
+void BM_LnNearSwitch(benchmark::State& state) {
+  BM_Ln(state);
+}
+void BM_SinNearSwitch(benchmark::State& state) {
+  run_unary(state, 0, [](DecFloat* r, const DecFloat* x) {
+    apply_rounding(r, with_guard_digits(
+                          3,
+                          [](DecFloat* d, const DecFloat* a) -> Word {
+                            dec_sin_cos(d, nullptr, a);
+                            return 0;
+                          },
+                          r, x));
+  });
+}
+void BM_AtanNearSwitch(benchmark::State& state) {
+  run_unary(state, 0, dec_atan);
+}
+
 }  // namespace
+
+BENCHMARK(BM_ExpNearSwitch)->DenseRange(70, 130, 15)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LnNearSwitch)->DenseRange(230, 350, 30)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SinNearSwitch)->DenseRange(100, 160, 15)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AtanNearSwitch)->DenseRange(200, 320, 30)->Unit(benchmark::kMicrosecond);
 
 #define DIGITS Arg(16)->Arg(100)->Arg(1000)->Arg(10005)
 BENCHMARK(BM_Exp)->DIGITS->Unit(benchmark::kMicrosecond);

@@ -15,6 +15,7 @@
 #include "core/arith.h"
 #include "core/constants.h"
 #include "core/elementary.h"
+#include "core/elementary_internal.h"
 #include "core/hyperbolic.h"
 #include "core/trig.h"
 
@@ -353,15 +354,8 @@ void asin_acos_quadrant(DecFloat* re_asin, DecFloat* re_acos, DecFloat* im, cons
     }
     dec_div_word(den, den, 2, 0);
     dec_sqrt(den, den);
-    DecFloat* q = scratch_dec();
-    if (re_asin) {
-      dec_div(q, x, den);
-      dec_atan_kernel(re_asin, q);
-    }
-    if (re_acos) {
-      dec_div(q, den, x);
-      dec_atan_kernel(re_acos, q);
-    }
+    if (re_asin) elem::atan_ratio_kernel(re_asin, x, den);
+    if (re_acos) elem::atan_ratio_kernel(re_acos, den, x);
   }
 
   // Imaginary part: ln(A + sqrt(A^2 - 1)), through A - 1 without cancellation below 1.5.
@@ -703,11 +697,20 @@ void logarithm(Complex* dst, const Complex* z, const ConstantTable<kConstantLimb
           [base](DecFloat* re, DecFloat* im, const DecFloat* x, const DecFloat* y) {
             ln_parts(re, im, x, y);
             if (!base) return;
+            // One reciprocal of the base's logarithm and two products instead of two
+            // quotients: a unit or two more, well inside the guard digits.
             ScratchScope scope;
             DecFloat* l = scratch_dec();
-            load_constant(l, *base);
-            if (!is_zero(re)) dec_div(re, re, l);
-            if (!is_zero(im)) dec_div(im, im, l);
+            if (base == &kConstLn10) {
+              load_constant(l, kConstLog10E);
+            } else {
+              DecFloat* one = scratch_dec();
+              load_constant(l, *base);
+              set_one(one);
+              dec_div(l, one, l);
+            }
+            if (!is_zero(re)) dec_mul(re, re, l);
+            if (!is_zero(im)) dec_mul(im, im, l);
           });
 }
 

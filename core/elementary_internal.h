@@ -102,9 +102,42 @@ Word raised(std::int64_t extra, DecFloat* dst, const DecFloat* a, F&& f) {
       dst, a);
 }
 
+// sum_{k >= 0} z^k / (d(1) d(2) ... d(k)) for |z| < 1 and words d(l) >= 1 that grow with l,
+// truncated at the current precision, by rectangular splitting: the powers z^1 .. z^m once,
+// then a Horner scheme over blocks of m terms (one full product per block, one word division
+// and one addition per term), each block at the limbs its weight still reaches.
+// Error: every operation truncates once (at most one unit of the last place of its value);
+// the values stay below 2 and each error is only ever multiplied by factors below 1 afterwards,
+// and the tail left out is below 2 * 10^-(P+1). Total: at most 3 terms + 3 units in the last
+// place of a sum near 1 (the caller's guard digits cover digit_count(3 terms) + 1).
+using ChainDivisor = std::uint64_t (*)(std::uint64_t l);
+std::uint64_t chain_series(DecFloat* sum, const DecFloat* z, ChainDivisor d);
+// Terms chain_series takes at the current precision (for the caller's guard digits).
+std::uint64_t chain_terms(const DecFloat* z, ChainDivisor d, std::int64_t digits);
+
+// Runs body(r, wx) at `digits` digits on x (of the current precision) widened or truncated to
+// them, and writes r truncated (or widened) to `out_digits` into dst.
+template <class Body>
+void run_at_digits(std::int64_t digits, DecFloat* dst, std::int64_t out_digits, const DecFloat* x,
+                   Body&& body) {
+  const std::int64_t p = g_arith.precision;
+  ScratchScope scope;
+  DecFloat* wx = scratch_alloc(dec_words_for(digits) + 1);
+  DecFloat* wr = scratch_alloc(dec_words_for(digits) + 1);
+  realign(wx, digits, x, p);
+  {
+    ContextScope gp = ContextScope::precision(digits);
+    body(wr, wx);
+  }
+  realign(dst, out_digits, wr, digits);
+}
+
 // exp kernel at the current precision with `extra` digits of its own: for callers whose
 // argument already carries the digits that its size needs.
 Word exp10_with_extra(DecFloat* dst, const DecFloat* x, ExpMode mode, std::int64_t extra);
+// atan(y / x) for x != 0 at the current precision, truncated, like dec_atan_kernel on the
+// quotient; at high precision without forming the quotient in full.
+Word atan_ratio_kernel(DecFloat* dst, const DecFloat* y, const DecFloat* x);
 // Natural logarithm of a positive normal x at the current precision (no specials).
 void ln_positive(DecFloat* dst, const DecFloat* x);
 

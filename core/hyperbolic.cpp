@@ -6,6 +6,7 @@
 #include "core/arith.h"
 #include "core/constants.h"
 #include "core/elementary.h"
+#include "core/elementary_internal.h"
 #include "core/trig.h"
 
 namespace {
@@ -296,8 +297,7 @@ Word asin_kernel(DecFloat* r, const DecFloat* x) {
   one_minus_plus(u, v, x);
   dec_mul(u, u, v);
   dec_sqrt(u, u);
-  dec_div(u, x, u);
-  return dec_atan_kernel(r, u);
+  return elem::atan_ratio_kernel(r, x, u);
 }
 
 // acos x = 2 atan(sqrt((1 - x) / (1 + x)))
