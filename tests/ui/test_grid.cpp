@@ -516,7 +516,7 @@ TEST_F(GridFixture, HostilePastesAreCutToTheGridQuickly) {
   EXPECT_EQ(cell(grid, 30, 2), u"5");
   EXPECT_EQ(grid_take_left_out(grid), 100000 * 2 - 30 * 2);
   QString binary;
-  for (int i = 0; i < 300000; ++i) binary += QChar(static_cast<char16_t>((i * 40503) & 0xFFFF));
+  for (int i = 0; i < 300000; ++i) binary += QChar(static_cast<char16_t>((static_cast<unsigned>(i) * 40503u) & 0xFFFFu));
   paste_at(1, 1, binary);
   for (int r = 1; r <= 30; ++r) {
     for (int c = 1; c <= 3; ++c) {

@@ -13,6 +13,7 @@
 #include "ui_test_util.h"
 #include "windows/app_windows.h"
 #include "windows/task_window.h"
+#include "tests/instrumented.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ TEST(TaskWindow, ClosingStopsTheJobAndDestroyingJoinsItAndEnablesTheOthers) {
 
   // Destroyed in the middle of a job: joined, no completion, the others enabled again.
   ui_click(w->go);
-  QTest::qWait(TaskWindow::kGuardMilliseconds + 50);
+  QTest::qWait((TaskWindow::kGuardMilliseconds + 50) * kTimeScale);
   ui_click(w->go);
   ASSERT_TRUE(wait_for([&]() { return !ui_is_enabled(other.wnd); }));
   std::shared_ptr<CountJob> job = w->job;
