@@ -28,8 +28,9 @@ for t in "${targets[@]}"; do
   quiet=()
   [[ $t == cli_subcommands ]] && quiet=(-close_fd_mask=1)  # the commands' results
   mkdir -p "$tree/corpus/$t"
-  # -timeout is the per-input limit; the numeric targets also stop a computation after 2 s.
-  "$tree/bin/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+  # -timeout is the per-input limit (FUZZ_TIMEOUT, for slow or shared machines); the numeric
+  # targets also stop a computation after 1 or 2 s.
+  "$tree/bin/fuzz_$t" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-20}" -rss_limit_mb=2048 \
     -max_len=16384 -print_final_stats=1 -artifact_prefix="$tree/" "${dict[@]}" "${quiet[@]}" \
     "$tree/corpus/$t" "tests/fuzz/corpus/$t"
 done
