@@ -13,45 +13,17 @@
 
 #include "app/app_error.h"
 #include "core/arith.h"
+#include "solvers/roots_internal.h"
+
+using namespace roots_detail;
 
 namespace {
 
-constexpr std::int64_t kNoExponent = INT64_MIN / 4;
 constexpr std::uint16_t kPrecisionTable[11] = {1000, 950, 482, 320, 230, 184, 130, 110, 95, 84, 76};
-
-bool cplx_is_zero(const Complex* z) {
-  return is_zero(cplx_re(z)) && is_zero(cplx_im(z));
-}
-
-// Exponent of the leading digit of the larger part; kNoExponent for 0.
-std::int64_t magnitude(const Complex* z) {
-  std::int64_t e = kNoExponent;
-  if (!is_special(cplx_re(z))) e = dec_exponent(cplx_re(z));
-  if (!is_special(cplx_im(z))) e = std::max(e, dec_exponent(cplx_im(z)));
-  return e;
-}
-
-std::int64_t floor_div(std::int64_t a, std::int64_t b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// z·10^d for the non-zero parts.
-void shift_exponent(Complex* z, std::int64_t d) {
-  for (DecFloat* part : {cplx_re(z), cplx_im(z)}) {
-    if (!is_special(part)) set_exponent_checked(part, dec_exponent(part) + d);
-  }
-}
 
 void cplx_set_int(Complex* z, std::int64_t v) {
   dec_from_int(cplx_re(z), v);
   make_zero(cplx_im(z), false);
-}
-
-Complex* at(Complex* base, std::int64_t i) {
-  return base + static_cast<std::size_t>(i) * cplx_words();
-}
-const Complex* at(const Complex* base, std::int64_t i) {
-  return base + static_cast<std::size_t>(i) * cplx_words();
 }
 
 // Horner's scheme, for the refinement.
@@ -61,12 +33,6 @@ void horner(Complex* out, const Complex* c, std::int64_t deg, const Complex* z) 
     cplx_mul(out, out, z);
     cplx_add(out, out, at(c, k));
   }
-}
-
-// A recorded error, or the user's stop turned into one.
-bool interrupted() {
-  if (cancel_requested()) set_app_error(kAppErrorStopped);
-  return app_error_code() != 0;
 }
 
 // Refines the clusters of z (m approximations) and writes the roots rounded to P digits into
@@ -428,8 +394,32 @@ bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex
   }
 }
 
-void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
-                      RootSet& result) {
+namespace roots_detail {
+
+void shift_exponent(Complex* z, std::int64_t d) {
+  for (DecFloat* part : {cplx_re(z), cplx_im(z)}) {
+    if (!is_special(part)) set_exponent_checked(part, dec_exponent(part) + d);
+  }
+}
+
+std::int64_t make_monic_scaled(Complex* c, std::int64_t m) {
+  for (std::int64_t k = m - 1; k >= 0; --k) cplx_div(at(c, k), at(c, k), at(c, m));
+  cplx_set_int(at(c, m), 1);
+  // x = 10^e·y with 10^e near the geometric mean of the roots' sizes, so that the start
+  // values are not hundreds of digits away from the roots. Powers of ten shift exponents
+  // only, so the scaling is exact.
+  const std::int64_t mag = magnitude(at(c, 0));
+  const std::int64_t e = mag >= 0 ? mag / m : -((-mag + m - 1) / m);
+  for (std::int64_t k = 0; k < m; ++k) shift_exponent(at(c, k), -e * (m - k));
+  return e;
+}
+
+}  // namespace roots_detail
+
+namespace {
+
+void approximate(const RootPolynomial& p, std::int64_t target, std::uint32_t flags, RootSet& result,
+                 bool refine) {
   const std::int64_t outer = g_arith.precision;
   result.count = -1;
   result.digits = outer;
@@ -483,16 +473,13 @@ void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_
       cplx_round_digits(at(roots, 0), at(roots, 0), target);
       found = 1;
     } else if (ok && m >= 2) {
-      for (std::int64_t k = m - 1; k >= 0; --k) cplx_div(at(c, k), at(c, k), at(c, m));
-      cplx_set_int(at(c, m), 1);
-      // x = 10^e·y with 10^e near the geometric mean of the roots' sizes, so that the start
-      // values are not hundreds of digits away from the roots. Powers of ten shift exponents
-      // only, so the scaling is exact.
-      const std::int64_t e = floor_div(magnitude(at(c, 0)), m);
-      for (std::int64_t k = 0; k < m; ++k) shift_exponent(at(c, k), -e * (m - k));
-      ok = DurandKerner(c, m, target, roots);
-      for (std::int64_t k = 0; ok && k < m; ++k) shift_exponent(at(roots, k), e);
       found = m;
+      // Roots that the refinement cannot vouch for come from the iteration at full precision.
+      if ((!refine || !RefineRoots(c, m, target, roots)) && (ok = app_error_code() == 0)) {
+        const std::int64_t e = make_monic_scaled(c, m);
+        ok = DurandKerner(c, m, target, roots);
+        for (std::int64_t k = 0; ok && k < m; ++k) shift_exponent(at(roots, k), e);
+      }
     }
     if (ok && app_error_code() == 0) {
       for (std::int64_t k = 0; k < zeros; ++k) cplx_make_zero(at(roots, found + k), false);
@@ -509,4 +496,16 @@ void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_
   SortRoots(result);
   if ((flags & kKeepDuplicates) == 0) MergeEqualRoots(result);
   if ((flags & kRealOnly) != 0) KeepRealRoots(result);
+}
+
+}  // namespace
+
+void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
+                      RootSet& result) {
+  approximate(p, target, flags, result, true);
+}
+
+void ApproximateRootsByIteration(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
+                                 RootSet& result) {
+  approximate(p, target, flags, result, false);
 }

@@ -1,0 +1,410 @@
+// Roots refined one by one. The simultaneous iteration finds them to a dozen digits at a low
+// precision; then each simple root is polished by Newton's method on p and each k-fold root by
+// Newton's method on p^(k-1), at precisions that double up to what the target needs.
+//
+// Nothing is taken on trust. A simple root x is accepted when the disk of radius
+// m·|p(x)|/|p'(x)| about it, which holds a root, lies within the last digits of x; a k-fold
+// root when Pellet's test, |a_k|ρ^k > sum over j != k of |a_j|ρ^j for the Taylor coefficients
+// a_j = p^(j)(x)/j!, shows exactly k roots within such a radius ρ. Every computed value counts
+// with the bound of its rounding error, so the precision only decides whether a test can pass,
+// never whether it passes wrongly. The disks of different roots are disjoint, so together they
+// hold all m roots and each holds exactly its own; a disk about a point of a symmetry axis of
+// the roots is its own mirror image and so holds a root on the axis. When some root cannot be
+// verified, the caller runs the iteration at full precision instead.
+#include <algorithm>
+
+#include "core/arith.h"
+#include "solvers/roots.h"
+#include "solvers/roots_internal.h"
+
+namespace roots_detail {
+namespace {
+
+// Digits of the first approximations.
+constexpr std::int64_t kLowDigits = 12;
+// Below this target the iteration at full precision costs about as much as the low one.
+constexpr std::int64_t kRefineFrom = 2 * kLowDigits;
+constexpr std::int64_t kFar = INT64_MAX / 8;
+constexpr std::int64_t kExponentLimit = std::int64_t{1} << 60;
+
+enum Axis { kAnywhere, kRealAxis, kImaginaryAxis };
+
+struct Group {
+  int first = 0;  // index of its first approximation
+  int k = 0;      // number of equal approximations
+  // Exponent with 10^sep <= the distance to the nearest other group's approximation.
+  std::int64_t sep = kFar;
+  std::int64_t radius = 0;  // exponent of the verified disk's radius
+  bool done = false;
+};
+
+std::int64_t clamp_exponent(__int128 e) {
+  if (e > kExponentLimit) return kExponentLimit;
+  if (e < -kExponentLimit) return -kExponentLimit;
+  return static_cast<std::int64_t>(e);
+}
+
+std::int64_t ceil_div(std::int64_t a, std::int64_t b) {
+  return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+// a·b from four products rounded one by one: within a few units in the last place, which the
+// error bounds below allow for. The core's product is rounded once but works at double width.
+void mul_fast(Complex* dst, const Complex* a, const Complex* b) {
+  const bool ra = is_zero(cplx_im(a)), rb = is_zero(cplx_im(b));
+  if (ra && rb) {
+    dec_mul_rounded(cplx_re(dst), cplx_re(a), cplx_re(b));
+    make_zero(cplx_im(dst), false);
+    return;
+  }
+  ScratchScope scope;
+  DecFloat* t = scratch_dec();
+  DecFloat* u = scratch_dec();
+  if (ra || rb) {
+    const Complex* z = ra ? b : a;
+    const DecFloat* r = cplx_re(ra ? a : b);
+    dec_mul_rounded(t, cplx_re(z), r);
+    dec_mul_rounded(cplx_im(dst), cplx_im(z), r);
+    dec_copy(cplx_re(dst), t);
+    return;
+  }
+  DecFloat* s = scratch_dec();
+  dec_mul_rounded(t, cplx_re(a), cplx_re(b));
+  dec_mul_rounded(u, cplx_im(a), cplx_im(b));
+  dec_sub_rounded(s, t, u);
+  dec_mul_rounded(t, cplx_re(a), cplx_im(b));
+  dec_mul_rounded(u, cplx_im(a), cplx_re(b));
+  dec_add_rounded(cplx_im(dst), t, u);
+  dec_copy(cplx_re(dst), s);
+}
+
+// v = q(x) and, when d is given, d = q'(x), together by Horner's scheme.
+void horner(Complex* v, Complex* d, const Complex* q, std::int64_t deg, const Complex* x) {
+  cplx_copy(v, at(q, deg));
+  if (d) cplx_make_zero(d, false);
+  for (std::int64_t i = deg - 1; i >= 0; --i) {
+    if (d) {
+      mul_fast(d, d, x);
+      cplx_add(d, d, v);
+    }
+    mul_fast(v, v, x);
+    cplx_add(v, v, at(q, i));
+  }
+}
+
+// S with sum |q_i|·|x|^i < 10^S, where ex = magnitude(x): every part of q_i is below
+// 10^(e_i+1), |x| below 1.5·10^(ex+1), and 11 terms times 1.5^10·sqrt 2 stay below 10^3.
+// Horner's scheme at w digits then errs by less than 10^(S+3-w) in q(x) (about 2·deg roundings
+// of at most four units each, and the coefficients' own rounding), and by less than
+// 10^(S+4-ex-w) in q'(x).
+std::int64_t sum_bound(const Complex* q, std::int64_t deg, std::int64_t ex) {
+  __int128 s = kNoExponent;
+  for (std::int64_t i = 0; i <= deg; ++i) {
+    const std::int64_t e = magnitude(at(q, i));
+    if (e == kNoExponent || (i > 0 && ex == kNoExponent)) continue;
+    s = std::max(s, static_cast<__int128>(e) + 1 + static_cast<__int128>(i) * (ex + 1));
+  }
+  return s == kNoExponent ? kNoExponent : clamp_exponent(s + 3);
+}
+
+std::int64_t noise_of_value(std::int64_t s, std::int64_t w) {
+  return s == kNoExponent ? kNoExponent : s + 3 - w;
+}
+
+// Exponent e with |z| < 10^e, at least the noise exponent.
+std::int64_t upper(const Complex* z, std::int64_t noise) {
+  return std::max(cplx_is_zero(z) ? kNoExponent : magnitude(z) + 1, noise);
+}
+
+class Refiner {
+ public:
+  Refiner(const Complex* c, std::int64_t m, std::int64_t target)
+      : c_(c), m_(m), target_(target), full_(g_arith.precision) {}
+
+  bool run(Complex* out);
+
+ private:
+  // The records of q_ at the current precision: coefficients of p^(j)/j!, of degree m - j.
+  void load(std::int64_t j);
+  // Moves x_ to w digits (exact when w grows) and makes w the current precision.
+  void move_to(std::int64_t w);
+  void snap(Axis axis);
+  bool refine(Group& g, const Complex* start, Complex* result);
+
+  const Complex* c_;
+  std::int64_t m_, target_, full_;
+  std::int64_t low_ = 0;         // digits of the first approximations' arithmetic
+  std::int64_t zero_below_ = 0;  // parts this many digits below the root are rounding noise
+  bool real_ = true, parity_ = true;
+  Complex *q_ = nullptr, *x_ = nullptr, *xb_ = nullptr, *v_ = nullptr, *d_ = nullptr, *t_ = nullptr;
+  std::int64_t q_j_ = -1, q_digits_ = 0, x_digits_ = 0;
+};
+
+void Refiner::load(std::int64_t j) {
+  if (q_j_ == j && q_digits_ == g_arith.precision) return;
+  const std::size_t fw = complex_words_at(full_);
+  for (std::int64_t i = 0; i + j <= m_; ++i) {
+    cplx_convert_precision(at(q_, i), g_arith.precision, c_ + fw * static_cast<std::size_t>(i + j),
+                           full_);
+    std::uint64_t binom = 1;  // C(i + j, j), at most 252
+    for (std::int64_t t = 1; t <= j; ++t) {
+      binom = binom * static_cast<std::uint64_t>(i + t) / static_cast<std::uint64_t>(t);
+    }
+    if (binom != 1) cplx_mul_word(at(q_, i), at(q_, i), binom);
+  }
+  q_j_ = j;
+  q_digits_ = g_arith.precision;
+}
+
+void Refiner::move_to(std::int64_t w) {
+  if (w != x_digits_) {
+    cplx_convert_precision(xb_, w, x_, x_digits_);
+    std::swap(x_, xb_);
+    x_digits_ = w;
+  }
+  set_precision_shape(w);
+}
+
+void Refiner::snap(Axis axis) {
+  if (axis == kRealAxis) make_zero(cplx_im(x_), false);
+  if (axis == kImaginaryAxis) make_zero(cplx_re(x_), false);
+}
+
+// Refines group g from its first approximation `start` (at low_ digits) and writes the root,
+// rounded to the target, into result (at full_ digits). Leaves the precision at full_.
+bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
+  const std::int64_t k = g.k, p = target_;
+  const std::int64_t deg = m_ - k + 1;  // of q = p^(k-1)/(k-1)!
+  set_precision_shape(low_);
+  cplx_copy(x_, start);
+  x_digits_ = low_;
+  const std::int64_t ex0 = magnitude(x_);
+  if (ex0 == kNoExponent) return false;
+  // The roots of a real polynomial lie symmetric to the real axis, those of a real polynomial
+  // with only even or only odd powers also to the imaginary one.
+  Axis axis = kAnywhere;
+  const std::int64_t tiny = ex0 - kLowDigits + 2;
+  if (real_ && (is_zero(cplx_im(x_)) || dec_exponent(cplx_im(x_)) < tiny)) {
+    axis = kRealAxis;
+  } else if (real_ && parity_ && (is_zero(cplx_re(x_)) || dec_exponent(cplx_re(x_)) < tiny)) {
+    axis = kImaginaryAxis;
+  }
+  snap(axis);
+
+  // Estimates at the low precision: how many digits the root of q loses to rounding (cond),
+  // and for a k-fold root how many the test of p, ..., p^(k-1) needs.
+  std::int64_t ex = magnitude(x_);
+  load(k - 1);
+  horner(v_, d_, q_, deg, x_);
+  std::int64_t s = sum_bound(q_, deg, ex);
+  if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - low_) return false;
+  const std::int64_t cond = std::max<std::int64_t>(0, s - magnitude(d_) - ex);
+  std::int64_t w1 = p + cond + 12;
+  std::int64_t wt = w1;
+  if (k > 1) {
+    load(k);
+    horner(v_, nullptr, q_, m_ - k, x_);
+    if (cplx_is_zero(v_)) return false;
+    const std::int64_t mk = magnitude(v_);
+    for (std::int64_t j = 0; j < k; ++j) {
+      load(j);
+      const std::int64_t sj = sum_bound(q_, m_ - j, ex);
+      wt = std::max(wt, sj + 3 - mk + 4 - (k - j) * (ex - p - 2) + 4);
+    }
+  }
+  w1 = std::min(w1, full_);
+  wt = std::min(std::max(wt, w1), full_);
+
+  std::int64_t acc = kLowDigits - 2;  // correct digits of x
+  for (int round = 0;; ++round) {
+    for (int top_steps = 0;;) {
+      const std::int64_t w = std::min(w1, std::max<std::int64_t>(2 * acc + cond + 10, 30));
+      move_to(w);
+      load(k - 1);
+      horner(v_, d_, q_, deg, x_);
+      if (cplx_is_zero(d_)) return false;
+      cplx_div(t_, v_, d_);
+      cplx_sub(x_, x_, t_);
+      snap(axis);
+      if (math_status() != MathStatus::Ok || interrupted()) return false;
+      acc = std::min(2 * acc, w - cond - 10);
+      if (w < w1) continue;
+      ++top_steps;
+      // After a step of relative size 10^rel Newton's error is about 10^(2·rel + cond).
+      const std::int64_t rel = cplx_is_zero(t_) ? -kExponentLimit : magnitude(t_) - ex;
+      if (2 * rel + cond + 2 <= -(w1 - cond - 8) || top_steps >= 6) break;
+    }
+    std::int64_t w = x_digits_;
+    ex = magnitude(x_);
+    if (ex == kNoExponent) return false;
+    // Newton's method must have stayed near its start, away from the other approximations.
+    cplx_convert_precision(t_, w, start, low_);
+    cplx_sub(t_, x_, t_);
+    if (!cplx_is_zero(t_) && magnitude(t_) > g.sep - 2) return false;
+
+    std::int64_t radius;
+    if (k == 1) {
+      load(0);
+      horner(v_, d_, q_, m_, x_);
+      s = sum_bound(q_, m_, ex);
+      if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - w) return false;
+      // m·|p|/|p'| < 10·10^e / (0.99·10^magnitude(p')).
+      radius = upper(v_, noise_of_value(s, w)) + 2 - magnitude(d_);
+    } else {
+      move_to(wt);
+      w = wt;
+      load(k);
+      horner(v_, nullptr, q_, m_ - k, x_);
+      const std::int64_t sk = sum_bound(q_, m_ - k, ex);
+      if (cplx_is_zero(v_) || magnitude(v_) < noise_of_value(sk, w) + 2) return false;
+      const std::int64_t mk = magnitude(v_);  // |a_k| > 0.99·10^mk
+      // Pellet: every other term below |a_k|ρ^k / 1000, so their sum stays below it.
+      radius = -kExponentLimit;
+      for (std::int64_t j = 0; j < k; ++j) {
+        load(j);
+        horner(v_, nullptr, q_, m_ - j, x_);
+        const std::int64_t ej = upper(v_, noise_of_value(sum_bound(q_, m_ - j, ex), w));
+        radius = std::max(radius, ceil_div(ej - mk + 4, k - j));
+      }
+      for (std::int64_t j = k + 1; j <= m_; ++j) {
+        load(j);
+        horner(v_, nullptr, q_, m_ - j, x_);
+        const std::int64_t ej = upper(v_, noise_of_value(sum_bound(q_, m_ - j, ex), w));
+        if (ej + (j - k) * radius > mk - 4) return false;
+      }
+    }
+    if (math_status() != MathStatus::Ok || interrupted()) return false;
+    if (radius > g.sep - 2) return false;
+    // Every part must be known to P digits, or lie so far below the root that it is noise.
+    std::int64_t short_by = radius - (ex - p - 2);
+    bool noise_part = false;
+    for (const DecFloat* part : {cplx_re(x_), cplx_im(x_)}) {
+      if (is_zero(part)) continue;
+      const std::int64_t e = dec_exponent(part);
+      if (e >= radius + p + 1 || e < ex - zero_below_) continue;
+      short_by = std::max(short_by, radius + p + 1 - e);
+      noise_part |= e <= radius + 2;
+    }
+    if (short_by <= 0) {
+      g.radius = radius;
+      break;
+    }
+    if (w1 >= full_ && wt >= full_) return false;
+    if (round >= 6) return false;
+    // A part that may be zero stays undecided until the noise sinks below the threshold.
+    const std::int64_t more = noise_part ? zero_below_ + cond + 20 : w1 + short_by + 5;
+    w1 = std::min(full_, std::max(w1 + short_by + 5, more));
+    wt = std::min(full_, std::max(wt + short_by + 5, w1));
+  }
+  {
+    const std::int64_t ex_final = magnitude(x_);
+    for (DecFloat* part : {cplx_re(x_), cplx_im(x_)}) {
+      if (!is_zero(part) && dec_exponent(part) < ex_final - zero_below_) make_zero(part, false);
+    }
+  }
+  const std::int64_t w = x_digits_;
+  set_precision_shape(full_);
+  cplx_convert_precision(result, full_, x_, w);
+  cplx_round_digits(result, result, p);
+  return math_status() == MathStatus::Ok;
+}
+
+bool Refiner::run(Complex* out) {
+  if (target_ < kRefineFrom) return false;
+  ContextScope scope(ContextScope::kScratch);
+  const std::size_t fw = cplx_words();
+  for (std::int64_t i = 0; i <= m_; ++i) {
+    const Complex* ci = c_ + fw * static_cast<std::size_t>(i);
+    if (cplx_is_zero(ci)) continue;
+    real_ &= is_zero(cplx_im(ci));
+    parity_ &= (i % 2) == (m_ % 2);
+  }
+  zero_below_ = target_ + (full_ - target_) / 2;
+  q_ = scratch_alloc(fw * static_cast<std::size_t>(m_ + 1));
+  for (Complex** b : {&x_, &xb_, &v_, &d_, &t_}) *b = scratch_alloc(fw);
+  Complex* results = scratch_alloc(fw * static_cast<std::size_t>(m_));
+
+  // First approximations by the iteration at a few digits.
+  low_ = root_working_digits(m_, kLowDigits);
+  const std::size_t lw = complex_words_at(low_);
+  Complex* z = scratch_alloc(lw * static_cast<std::size_t>(m_));
+  auto approx = [&](int i) { return z + lw * static_cast<std::size_t>(i); };
+  Group groups[kMaxRootDegree];
+  int group_of[kMaxRootDegree];
+  int count = 0;
+  {
+    set_precision_shape(low_);
+    Complex* cl = scratch_alloc(lw * static_cast<std::size_t>(m_ + 1));
+    for (std::int64_t i = 0; i <= m_; ++i) {
+      cplx_convert_precision(at(cl, i), low_, c_ + fw * static_cast<std::size_t>(i), full_);
+    }
+    const std::int64_t e = make_monic_scaled(cl, m_);
+    const bool ok = DurandKerner(cl, m_, kLowDigits, z);
+    if (!ok || math_status() != MathStatus::Ok) {
+      if (app_error_code() == 2001) clear_app_error();
+      clear_status();
+      return false;
+    }
+    for (std::int64_t i = 0; i < m_; ++i) shift_exponent(approx(static_cast<int>(i)), e);
+    // Equal approximations form a group: a multiple root, or roots too close to tell apart.
+    for (int i = 0; i < m_; ++i) {
+      int g = 0;
+      const Complex* zi = approx(i);
+      while (g < count && (dec_compare(cplx_re(zi), cplx_re(approx(groups[g].first)), false) ||
+                           dec_compare(cplx_im(zi), cplx_im(approx(groups[g].first)), false))) {
+        ++g;
+      }
+      if (g == count) groups[count++].first = i;
+      ++groups[g].k;
+      group_of[i] = g;
+    }
+    for (int g = 0; g < count; ++g) {
+      for (int h = 0; h < count; ++h) {
+        if (h == g) continue;
+        cplx_sub(t_, approx(groups[g].first), approx(groups[h].first));
+        groups[g].sep = std::min(groups[g].sep, magnitude(t_));
+      }
+    }
+  }
+
+  for (int g = 0; g < count; ++g) {
+    Group& gr = groups[g];
+    if (gr.done) continue;
+    Complex* result = results + fw * static_cast<std::size_t>(g);
+    if (!refine(gr, approx(gr.first), result)) {
+      set_precision_shape(full_);
+      if (math_status() == MathStatus::Cancelled) set_app_error(kAppErrorStopped);
+      clear_status();
+      return false;
+    }
+    gr.done = true;
+    // The mirror image of a root of a real polynomial is a root, verified by the same disk.
+    if (!real_ || is_zero(cplx_im(result))) continue;
+    cplx_copy(xb_, result);
+    dec_negate(cplx_im(xb_));
+    for (int h = g + 1; h < count; ++h) {
+      Group& mirror = groups[h];
+      if (mirror.done || mirror.k != gr.k || gr.radius > mirror.sep - 2) continue;
+      cplx_convert_precision(t_, full_, approx(mirror.first), low_);
+      cplx_sub(t_, xb_, t_);
+      if (cplx_is_zero(t_) || magnitude(t_) <= mirror.sep - 2) {
+        cplx_copy(results + fw * static_cast<std::size_t>(h), xb_);
+        mirror.done = true;
+        break;
+      }
+    }
+  }
+  for (int i = 0; i < m_; ++i) {
+    cplx_copy(out + fw * static_cast<std::size_t>(i),
+              results + fw * static_cast<std::size_t>(group_of[i]));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RefineRoots(const Complex* c, std::int64_t m, std::int64_t target, Complex* out) {
+  return Refiner(c, m, target).run(out);
+}
+
+}  // namespace roots_detail
