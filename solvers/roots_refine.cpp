@@ -22,8 +22,6 @@ namespace {
 
 // Digits of the first approximations.
 constexpr std::int64_t kLowDigits = 12;
-// Below this target the iteration at full precision costs about as much as the low one.
-constexpr std::int64_t kRefineFrom = 2 * kLowDigits;
 constexpr std::int64_t kFar = INT64_MAX / 8;
 constexpr std::int64_t kExponentLimit = std::int64_t{1} << 60;
 
@@ -133,7 +131,8 @@ class Refiner {
 
   const Complex* c_;
   std::int64_t m_, target_, full_;
-  std::int64_t low_ = 0;         // digits of the first approximations' arithmetic
+  std::int64_t low_target_ = 0;  // digits of the first approximations
+  std::int64_t low_ = 0;         // and of their arithmetic
   std::int64_t zero_below_ = 0;  // parts this many digits below the root are rounding noise
   bool real_ = true, parity_ = true;
   Complex *q_ = nullptr, *x_ = nullptr, *xb_ = nullptr, *v_ = nullptr, *d_ = nullptr, *t_ = nullptr;
@@ -183,7 +182,7 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
   // The roots of a real polynomial lie symmetric to the real axis, those of a real polynomial
   // with only even or only odd powers also to the imaginary one.
   Axis axis = kAnywhere;
-  const std::int64_t tiny = ex0 - kLowDigits + 2;
+  const std::int64_t tiny = ex0 - low_target_;
   if (real_ && (is_zero(cplx_im(x_)) || dec_exponent(cplx_im(x_)) < tiny)) {
     axis = kRealAxis;
   } else if (real_ && parity_ && (is_zero(cplx_re(x_)) || dec_exponent(cplx_re(x_)) < tiny)) {
@@ -212,10 +211,10 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
       wt = std::max(wt, sj + 3 - mk + 4 - (k - j) * (ex - p - 2) + 4);
     }
   }
-  w1 = std::min(w1, full_);
-  wt = std::min(std::max(wt, w1), full_);
+  w1 = std::min(w1, kMaxPrecision);
+  wt = std::min(std::max(wt, w1), kMaxPrecision);
 
-  std::int64_t acc = kLowDigits - 2;  // correct digits of x
+  std::int64_t acc = std::max<std::int64_t>(1, low_target_ - 2);  // correct digits of x
   for (int round = 0;; ++round) {
     for (int top_steps = 0;;) {
       const std::int64_t w = std::min(w1, std::max<std::int64_t>(2 * acc + cond + 10, 30));
@@ -242,7 +241,9 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
     cplx_sub(t_, x_, t_);
     if (!cplx_is_zero(t_) && magnitude(t_) > g.sep - 2) return false;
 
-    std::int64_t radius;
+    // The radius as the rounding errors allow, and as the computed values alone would give:
+    // where the latter is too large, more digits cannot help.
+    std::int64_t radius, signal;
     if (k == 1) {
       load(0);
       horner(v_, d_, q_, m_, x_);
@@ -250,6 +251,7 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
       if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - w) return false;
       // m·|p|/|p'| < 10·10^e / (0.99·10^magnitude(p')).
       radius = upper(v_, noise_of_value(s, w)) + 2 - magnitude(d_);
+      signal = upper(v_, kNoExponent) + 2 - magnitude(d_);
     } else {
       move_to(wt);
       w = wt;
@@ -259,12 +261,14 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
       if (cplx_is_zero(v_) || magnitude(v_) < noise_of_value(sk, w) + 2) return false;
       const std::int64_t mk = magnitude(v_);  // |a_k| > 0.99·10^mk
       // Pellet: every other term below |a_k|ρ^k / 1000, so their sum stays below it.
-      radius = -kExponentLimit;
+      radius = signal = -kExponentLimit;
       for (std::int64_t j = 0; j < k; ++j) {
         load(j);
         horner(v_, nullptr, q_, m_ - j, x_);
         const std::int64_t ej = upper(v_, noise_of_value(sum_bound(q_, m_ - j, ex), w));
         radius = std::max(radius, ceil_div(ej - mk + 4, k - j));
+        const std::int64_t sj = upper(v_, kNoExponent);
+        if (sj != kNoExponent) signal = std::max(signal, ceil_div(sj - mk + 4, k - j));
       }
       for (std::int64_t j = k + 1; j <= m_; ++j) {
         load(j);
@@ -277,24 +281,30 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
     if (radius > g.sep - 2) return false;
     // Every part must be known to P digits, or lie so far below the root that it is noise.
     std::int64_t short_by = radius - (ex - p - 2);
+    bool hopeless = signal > ex - p - 2;
     bool noise_part = false;
     for (const DecFloat* part : {cplx_re(x_), cplx_im(x_)}) {
       if (is_zero(part)) continue;
       const std::int64_t e = dec_exponent(part);
       if (e >= radius + p + 1 || e < ex - zero_below_) continue;
       short_by = std::max(short_by, radius + p + 1 - e);
-      noise_part |= e <= radius + 2;
+      // A part at the noise level may be zero; otherwise it lacks digits that only a smaller
+      // value of p could give.
+      if (e <= radius + 2) {
+        noise_part = true;
+      } else {
+        hopeless |= e < signal + p + 1;
+      }
     }
     if (short_by <= 0) {
       g.radius = radius;
       break;
     }
-    if (w1 >= full_ && wt >= full_) return false;
-    if (round >= 6) return false;
+    if (hopeless || round >= 6 || (w1 >= kMaxPrecision && wt >= kMaxPrecision)) return false;
     // A part that may be zero stays undecided until the noise sinks below the threshold.
     const std::int64_t more = noise_part ? zero_below_ + cond + 20 : w1 + short_by + 5;
-    w1 = std::min(full_, std::max(w1 + short_by + 5, more));
-    wt = std::min(full_, std::max(wt + short_by + 5, w1));
+    w1 = std::min(kMaxPrecision, std::max(w1 + short_by + 5, more));
+    wt = std::min(kMaxPrecision, std::max(wt + short_by + 5, w1));
   }
   {
     const std::int64_t ex_final = magnitude(x_);
@@ -310,7 +320,6 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
 }
 
 bool Refiner::run(Complex* out) {
-  if (target_ < kRefineFrom) return false;
   ContextScope scope(ContextScope::kScratch);
   const std::size_t fw = cplx_words();
   for (std::int64_t i = 0; i <= m_; ++i) {
@@ -320,12 +329,15 @@ bool Refiner::run(Complex* out) {
     parity_ &= (i % 2) == (m_ % 2);
   }
   zero_below_ = target_ + (full_ - target_) / 2;
-  q_ = scratch_alloc(fw * static_cast<std::size_t>(m_ + 1));
-  for (Complex** b : {&x_, &xb_, &v_, &d_, &t_}) *b = scratch_alloc(fw);
+  // Buffers for any precision the tests may need, up to the largest there is.
+  const std::size_t most = complex_words_at(kMaxPrecision);
+  q_ = scratch_alloc(most * static_cast<std::size_t>(m_ + 1));
+  for (Complex** b : {&x_, &xb_, &v_, &d_, &t_}) *b = scratch_alloc(most);
   Complex* results = scratch_alloc(fw * static_cast<std::size_t>(m_));
 
   // First approximations by the iteration at a few digits.
-  low_ = root_working_digits(m_, kLowDigits);
+  low_target_ = std::min(target_, kLowDigits);
+  low_ = root_working_digits(m_, low_target_);
   const std::size_t lw = complex_words_at(low_);
   Complex* z = scratch_alloc(lw * static_cast<std::size_t>(m_));
   auto approx = [&](int i) { return z + lw * static_cast<std::size_t>(i); };
@@ -339,7 +351,7 @@ bool Refiner::run(Complex* out) {
       cplx_convert_precision(at(cl, i), low_, c_ + fw * static_cast<std::size_t>(i), full_);
     }
     const std::int64_t e = make_monic_scaled(cl, m_);
-    const bool ok = DurandKerner(cl, m_, kLowDigits, z);
+    const bool ok = DurandKerner(cl, m_, low_target_, z);
     if (!ok || math_status() != MathStatus::Ok) {
       if (app_error_code() == 2001) clear_app_error();
       clear_status();
