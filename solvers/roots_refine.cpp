@@ -127,7 +127,12 @@ class Refiner {
   // Moves x_ to w digits (exact when w grows) and makes w the current precision.
   void move_to(std::int64_t w);
   void snap(Axis axis);
-  bool refine(Group& g, const Complex* start, Complex* result);
+  bool refine(std::int64_t k, const Complex* start, std::int64_t start_digits, std::int64_t acc,
+              std::int64_t sep, int depth, Complex* results, std::int64_t* reach);
+  bool split(std::int64_t k, std::int64_t radius, std::int64_t sep, int depth, Complex* results,
+             std::int64_t* reach);
+  // Sorts the m approximations z (records of `digits` digits) into groups of equal values.
+  int group(const Complex* z, std::int64_t m, std::int64_t digits, Group* groups, int* group_of);
 
   const Complex* c_;
   std::int64_t m_, target_, full_;
@@ -135,7 +140,8 @@ class Refiner {
   std::int64_t low_ = 0;         // and of their arithmetic
   std::int64_t zero_below_ = 0;  // parts this many digits below the root are rounding noise
   bool real_ = true, parity_ = true;
-  Complex *q_ = nullptr, *x_ = nullptr, *xb_ = nullptr, *v_ = nullptr, *d_ = nullptr, *t_ = nullptr;
+  Complex *q_ = nullptr, *a_ = nullptr, *x_ = nullptr, *xb_ = nullptr, *v_ = nullptr, *d_ = nullptr,
+          *t_ = nullptr;
   std::int64_t q_j_ = -1, q_digits_ = 0, x_digits_ = 0;
 };
 
@@ -169,20 +175,49 @@ void Refiner::snap(Axis axis) {
   if (axis == kImaginaryAxis) make_zero(cplx_re(x_), false);
 }
 
-// Refines group g from its first approximation `start` (at low_ digits) and writes the root,
-// rounded to the target, into result (at full_ digits). Leaves the precision at full_.
-bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
-  const std::int64_t k = g.k, p = target_;
+int Refiner::group(const Complex* z, std::int64_t m, std::int64_t digits, Group* groups,
+                   int* group_of) {
+  ContextScope scope = ContextScope::precision(digits);
+  auto value = [&](int i) { return at(z, i); };
+  int count = 0;
+  for (int i = 0; i < m; ++i) {
+    int g = 0;
+    while (g < count && (dec_compare(cplx_re(value(i)), cplx_re(value(groups[g].first)), false) ||
+                         dec_compare(cplx_im(value(i)), cplx_im(value(groups[g].first)), false))) {
+      ++g;
+    }
+    if (g == count) groups[count++] = Group{i, 0};
+    ++groups[g].k;
+    group_of[i] = g;
+  }
+  for (int g = 0; g < count; ++g) {
+    for (int h = 0; h < count; ++h) {
+      if (h == g) continue;
+      cplx_sub(t_, value(groups[g].first), value(groups[h].first));
+      groups[g].sep = std::min(groups[g].sep, magnitude(t_));
+    }
+  }
+  return count;
+}
+
+// Refines the k roots near `start` (a record of start_digits digits, about acc digits correct)
+// whose neighbours lie 10^sep or farther away. Writes them, rounded to the target, into results
+// (k records of full_ digits), and into *reach an exponent e such that all of them and their
+// disks lie within 10^e of start. Leaves the precision at full_.
+bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_digits,
+                     std::int64_t acc, std::int64_t sep, int depth, Complex* results,
+                     std::int64_t* reach) {
+  const std::int64_t p = target_;
   const std::int64_t deg = m_ - k + 1;  // of q = p^(k-1)/(k-1)!
-  set_precision_shape(low_);
+  set_precision_shape(start_digits);
   cplx_copy(x_, start);
-  x_digits_ = low_;
+  x_digits_ = start_digits;
   const std::int64_t ex0 = magnitude(x_);
   if (ex0 == kNoExponent) return false;
   // The roots of a real polynomial lie symmetric to the real axis, those of a real polynomial
   // with only even or only odd powers also to the imaginary one.
   Axis axis = kAnywhere;
-  const std::int64_t tiny = ex0 - low_target_;
+  const std::int64_t tiny = ex0 - acc - 2;
   if (real_ && (is_zero(cplx_im(x_)) || dec_exponent(cplx_im(x_)) < tiny)) {
     axis = kRealAxis;
   } else if (real_ && parity_ && (is_zero(cplx_re(x_)) || dec_exponent(cplx_re(x_)) < tiny)) {
@@ -190,13 +225,13 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
   }
   snap(axis);
 
-  // Estimates at the low precision: how many digits the root of q loses to rounding (cond),
-  // and for a k-fold root how many the test of p, ..., p^(k-1) needs.
+  // Estimates at the start's precision: how many digits the root of q loses to rounding
+  // (cond), and for a k-fold root how many the test of p, ..., p^(k-1) needs.
   std::int64_t ex = magnitude(x_);
   load(k - 1);
   horner(v_, d_, q_, deg, x_);
   std::int64_t s = sum_bound(q_, deg, ex);
-  if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - low_) return false;
+  if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - start_digits) return false;
   const std::int64_t cond = std::max<std::int64_t>(0, s - magnitude(d_) - ex);
   std::int64_t w1 = p + cond + 12;
   std::int64_t wt = w1;
@@ -214,7 +249,7 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
   w1 = std::min(w1, kMaxPrecision);
   wt = std::min(std::max(wt, w1), kMaxPrecision);
 
-  std::int64_t acc = std::max<std::int64_t>(1, low_target_ - 2);  // correct digits of x
+  std::int64_t radius = 0;
   for (int round = 0;; ++round) {
     for (int top_steps = 0;;) {
       const std::int64_t w = std::min(w1, std::max<std::int64_t>(2 * acc + cond + 10, 30));
@@ -237,13 +272,13 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
     ex = magnitude(x_);
     if (ex == kNoExponent) return false;
     // Newton's method must have stayed near its start, away from the other approximations.
-    cplx_convert_precision(t_, w, start, low_);
+    cplx_convert_precision(t_, w, start, start_digits);
     cplx_sub(t_, x_, t_);
-    if (!cplx_is_zero(t_) && magnitude(t_) > g.sep - 2) return false;
+    if (!cplx_is_zero(t_) && magnitude(t_) > sep - 2) return false;
 
     // The radius as the rounding errors allow, and as the computed values alone would give:
     // where the latter is too large, more digits cannot help.
-    std::int64_t radius, signal;
+    std::int64_t signal;
     if (k == 1) {
       load(0);
       horner(v_, d_, q_, m_, x_);
@@ -255,30 +290,33 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
     } else {
       move_to(wt);
       w = wt;
-      load(k);
-      horner(v_, nullptr, q_, m_ - k, x_);
-      const std::int64_t sk = sum_bound(q_, m_ - k, ex);
-      if (cplx_is_zero(v_) || magnitude(v_) < noise_of_value(sk, w) + 2) return false;
-      const std::int64_t mk = magnitude(v_);  // |a_k| > 0.99·10^mk
+      // a_j = p^(j)(x)/j! into a_, for the test and for splitting the group.
+      for (std::int64_t j = 0; j <= m_; ++j) {
+        load(j);
+        horner(at(a_, j), nullptr, q_, m_ - j, x_);
+      }
+      const Complex* ak = at(a_, k);
+      if (cplx_is_zero(ak) || magnitude(ak) < noise_of_value(sum_bound(q_, m_ - k, ex), w) + 2) {
+        return false;
+      }
+      const std::int64_t mk = magnitude(ak);  // |a_k| > 0.99·10^mk
       // Pellet: every other term below |a_k|ρ^k / 1000, so their sum stays below it.
       radius = signal = -kExponentLimit;
       for (std::int64_t j = 0; j < k; ++j) {
         load(j);
-        horner(v_, nullptr, q_, m_ - j, x_);
-        const std::int64_t ej = upper(v_, noise_of_value(sum_bound(q_, m_ - j, ex), w));
+        const std::int64_t ej = upper(at(a_, j), noise_of_value(sum_bound(q_, m_ - j, ex), w));
         radius = std::max(radius, ceil_div(ej - mk + 4, k - j));
-        const std::int64_t sj = upper(v_, kNoExponent);
+        const std::int64_t sj = upper(at(a_, j), kNoExponent);
         if (sj != kNoExponent) signal = std::max(signal, ceil_div(sj - mk + 4, k - j));
       }
       for (std::int64_t j = k + 1; j <= m_; ++j) {
         load(j);
-        horner(v_, nullptr, q_, m_ - j, x_);
-        const std::int64_t ej = upper(v_, noise_of_value(sum_bound(q_, m_ - j, ex), w));
+        const std::int64_t ej = upper(at(a_, j), noise_of_value(sum_bound(q_, m_ - j, ex), w));
         if (ej + (j - k) * radius > mk - 4) return false;
       }
     }
     if (math_status() != MathStatus::Ok || interrupted()) return false;
-    if (radius > g.sep - 2) return false;
+    if (radius > sep - 2) return false;
     // Every part must be known to P digits, or lie so far below the root that it is noise.
     std::int64_t short_by = radius - (ex - p - 2);
     bool hopeless = signal > ex - p - 2;
@@ -296,10 +334,9 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
         hopeless |= e < signal + p + 1;
       }
     }
-    if (short_by <= 0) {
-      g.radius = radius;
-      break;
-    }
+    if (short_by <= 0) break;
+    // k roots within 10^radius of x but apart: each is found on its own.
+    if (k > 1 && signal > ex - p - 2) return split(k, radius, sep, depth, results, reach);
     if (hopeless || round >= 6 || (w1 >= kMaxPrecision && wt >= kMaxPrecision)) return false;
     // A part that may be zero stays undecided until the noise sinks below the threshold.
     const std::int64_t more = noise_part ? zero_below_ + cond + 20 : w1 + short_by + 5;
@@ -314,9 +351,75 @@ bool Refiner::refine(Group& g, const Complex* start, Complex* result) {
   }
   const std::int64_t w = x_digits_;
   set_precision_shape(full_);
-  cplx_convert_precision(result, full_, x_, w);
-  cplx_round_digits(result, result, p);
+  const std::size_t fw = cplx_words();
+  cplx_convert_precision(results, full_, x_, w);
+  cplx_round_digits(results, results, p);
+  for (std::int64_t i = 1; i < k; ++i)
+    cplx_copy(results + fw * static_cast<std::size_t>(i), results);
+  *reach = radius;
   return math_status() == MathStatus::Ok;
+}
+
+// The k roots of a group lie within 10^radius of x_ (Pellet's test) but do not agree to the
+// target digits. Near x, p(x + t) = sum of a_j t^j, and the higher terms hardly matter within
+// the disk: the k roots of a_0 + ... + a_k t^k, found at a few digits, are start values for the
+// roots of p, which are then refined and verified like the others.
+bool Refiner::split(std::int64_t k, std::int64_t radius, std::int64_t sep, int depth,
+                    Complex* results, std::int64_t* reach) {
+  if (depth >= 2 || radius > sep - 5) return false;
+  ScratchScope scope;
+  const std::int64_t wt = x_digits_, ex = magnitude(x_);
+  const std::int64_t lt = low_target_, lw = root_working_digits(k, lt);
+  // Start values x + t_i need the digits of x down to 10^(radius - lt).
+  const std::int64_t sd = std::min(wt, std::max(lw, ex - radius + lt + 10));
+  const std::size_t lws = complex_words_at(lw), sws = complex_words_at(sd);
+  Complex* local = scratch_alloc(lws * static_cast<std::size_t>(k + 1));
+  Complex* t = scratch_alloc(lws * static_cast<std::size_t>(k));
+  Complex* starts = scratch_alloc(sws * static_cast<std::size_t>(k));
+  Complex* x = scratch_alloc(sws);
+  cplx_convert_precision(x, sd, x_, wt);
+  {
+    ContextScope low = ContextScope::precision(lw);
+    // t = 10^radius·u keeps the local roots near the unit circle.
+    for (std::int64_t j = 0; j <= k; ++j) {
+      cplx_convert_precision(at(local, j), lw, a_ + complex_words_at(wt) * j, wt);
+      shift_exponent(at(local, j), radius * j);
+    }
+    if (cplx_is_zero(at(local, 0))) return false;
+    const std::int64_t e = make_monic_scaled(local, k);
+    if (!DurandKerner(local, k, lt, t) || math_status() != MathStatus::Ok) {
+      if (app_error_code() == 2001) clear_app_error();
+      clear_status();
+      return false;
+    }
+    for (std::int64_t i = 0; i < k; ++i) {
+      shift_exponent(at(t, i), e + radius);
+      if (magnitude(at(t, i)) > radius + 1) return false;
+    }
+  }
+  Group groups[kMaxRootDegree];
+  int group_of[kMaxRootDegree];
+  const int count = group(t, k, lw, groups, group_of);
+  {
+    ContextScope start = ContextScope::precision(sd);
+    for (std::int64_t i = 0; i < k; ++i) {
+      cplx_convert_precision(at(starts, i), sd, t + lws * static_cast<std::size_t>(i), lw);
+      cplx_add(at(starts, i), at(starts, i), x);
+    }
+  }
+  const std::size_t fw = complex_words_at(full_);
+  std::int64_t offset = 0;
+  for (int g = 0; g < count; ++g) {
+    std::int64_t r = 0;
+    if (!refine(groups[g].k, starts + sws * static_cast<std::size_t>(groups[g].first), sd,
+                ex - radius + lt - 2, std::min(groups[g].sep, radius + 3), depth + 1,
+                results + fw * static_cast<std::size_t>(offset), &r)) {
+      return false;
+    }
+    offset += groups[g].k;
+  }
+  *reach = radius + 2;
+  return true;
 }
 
 bool Refiner::run(Complex* out) {
@@ -332,6 +435,7 @@ bool Refiner::run(Complex* out) {
   // Buffers for any precision the tests may need, up to the largest there is.
   const std::size_t most = complex_words_at(kMaxPrecision);
   q_ = scratch_alloc(most * static_cast<std::size_t>(m_ + 1));
+  a_ = scratch_alloc(most * static_cast<std::size_t>(m_ + 1));
   for (Complex** b : {&x_, &xb_, &v_, &d_, &t_}) *b = scratch_alloc(most);
   Complex* results = scratch_alloc(fw * static_cast<std::size_t>(m_));
 
@@ -340,50 +444,34 @@ bool Refiner::run(Complex* out) {
   low_ = root_working_digits(m_, low_target_);
   const std::size_t lw = complex_words_at(low_);
   Complex* z = scratch_alloc(lw * static_cast<std::size_t>(m_));
-  auto approx = [&](int i) { return z + lw * static_cast<std::size_t>(i); };
-  Group groups[kMaxRootDegree];
-  int group_of[kMaxRootDegree];
-  int count = 0;
   {
-    set_precision_shape(low_);
+    ContextScope low = ContextScope::precision(low_);
     Complex* cl = scratch_alloc(lw * static_cast<std::size_t>(m_ + 1));
     for (std::int64_t i = 0; i <= m_; ++i) {
       cplx_convert_precision(at(cl, i), low_, c_ + fw * static_cast<std::size_t>(i), full_);
     }
     const std::int64_t e = make_monic_scaled(cl, m_);
-    const bool ok = DurandKerner(cl, m_, low_target_, z);
-    if (!ok || math_status() != MathStatus::Ok) {
+    if (!DurandKerner(cl, m_, low_target_, z) || math_status() != MathStatus::Ok) {
       if (app_error_code() == 2001) clear_app_error();
       clear_status();
       return false;
     }
-    for (std::int64_t i = 0; i < m_; ++i) shift_exponent(approx(static_cast<int>(i)), e);
-    // Equal approximations form a group: a multiple root, or roots too close to tell apart.
-    for (int i = 0; i < m_; ++i) {
-      int g = 0;
-      const Complex* zi = approx(i);
-      while (g < count && (dec_compare(cplx_re(zi), cplx_re(approx(groups[g].first)), false) ||
-                           dec_compare(cplx_im(zi), cplx_im(approx(groups[g].first)), false))) {
-        ++g;
-      }
-      if (g == count) groups[count++].first = i;
-      ++groups[g].k;
-      group_of[i] = g;
-    }
-    for (int g = 0; g < count; ++g) {
-      for (int h = 0; h < count; ++h) {
-        if (h == g) continue;
-        cplx_sub(t_, approx(groups[g].first), approx(groups[h].first));
-        groups[g].sep = std::min(groups[g].sep, magnitude(t_));
-      }
-    }
+    for (std::int64_t i = 0; i < m_; ++i) shift_exponent(at(z, i), e);
   }
+  // Equal approximations form a group: a multiple root, or roots too close to tell apart.
+  Group groups[kMaxRootDegree];
+  int group_of[kMaxRootDegree];
+  const int count = group(z, m_, low_, groups, group_of);
+  auto approx = [&](int i) { return z + lw * static_cast<std::size_t>(i); };
+  int offset[kMaxRootDegree];
+  for (int g = 0, o = 0; g < count; o += groups[g++].k) offset[g] = o;
+  auto slot = [&](int g) { return results + fw * static_cast<std::size_t>(offset[g]); };
 
   for (int g = 0; g < count; ++g) {
     Group& gr = groups[g];
     if (gr.done) continue;
-    Complex* result = results + fw * static_cast<std::size_t>(g);
-    if (!refine(gr, approx(gr.first), result)) {
+    if (!refine(gr.k, approx(gr.first), low_, std::max<std::int64_t>(1, low_target_ - 2), gr.sep, 0,
+                slot(g), &gr.radius)) {
       set_precision_shape(full_);
       if (math_status() == MathStatus::Cancelled) set_app_error(kAppErrorStopped);
       clear_status();
@@ -391,8 +479,8 @@ bool Refiner::run(Complex* out) {
     }
     gr.done = true;
     // The mirror image of a root of a real polynomial is a root, verified by the same disk.
-    if (!real_ || is_zero(cplx_im(result))) continue;
-    cplx_copy(xb_, result);
+    if (!real_ || is_zero(cplx_im(slot(g)))) continue;
+    cplx_copy(xb_, slot(g));
     dec_negate(cplx_im(xb_));
     for (int h = g + 1; h < count; ++h) {
       Group& mirror = groups[h];
@@ -400,15 +488,22 @@ bool Refiner::run(Complex* out) {
       cplx_convert_precision(t_, full_, approx(mirror.first), low_);
       cplx_sub(t_, xb_, t_);
       if (cplx_is_zero(t_) || magnitude(t_) <= mirror.sep - 2) {
-        cplx_copy(results + fw * static_cast<std::size_t>(h), xb_);
+        for (std::int64_t i = 0; i < gr.k; ++i) {
+          Complex* mine = slot(h) + fw * static_cast<std::size_t>(i);
+          cplx_copy(mine, slot(g) + fw * static_cast<std::size_t>(i));
+          dec_negate(cplx_im(mine));
+        }
         mirror.done = true;
         break;
       }
     }
   }
+  // Group g's roots sit at k slots from offset[g] on, whoever its members are.
+  int next[kMaxRootDegree] = {};
   for (int i = 0; i < m_; ++i) {
+    const int g = group_of[i];
     cplx_copy(out + fw * static_cast<std::size_t>(i),
-              results + fw * static_cast<std::size_t>(group_of[i]));
+              slot(g) + fw * static_cast<std::size_t>(next[g]++));
   }
   return true;
 }

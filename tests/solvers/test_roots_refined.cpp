@@ -213,10 +213,22 @@ TEST_F(RefinedRootsTest, RefinementVouchesOnlyForWhatItVerifies) {
       refines({u"1", u"-8", u"24", u"-32", u"16", u"1", u"-7", u"16", u"-8", u"-16", u"16"}, 750));
   EXPECT_TRUE(refines({u"1", u"0", u"1"}, 100));               // +-i on the imaginary axis
   EXPECT_TRUE(refines({u"1", u"2-2i", u"-1-4i", u"-2"}, 60));  // (x - i)^2 (x + 2)
-  // (x - 1)(x - 1 - 10^-60) at 100 digits: two roots, but not apart at a dozen digits.
-  EXPECT_FALSE(refines({u"1", u"-2.000000000000000000000000000000000000000000000000000000000001",
-                        u"1.000000000000000000000000000000000000000000000000000000000001"},
-                       100));
+  // (x - 1)(x - 1 - 10^-60) at 100 digits: one group at a dozen digits, split by the refinement.
+  EXPECT_TRUE(refines({u"1", u"-2.000000000000000000000000000000000000000000000000000000000001",
+                       u"1.000000000000000000000000000000000000000000000000000000000001"},
+                      100));
+  // Roots 1, 1 + a, 1 + a + b, 1 + a + b + c with a, b, c = 10^-20, 10^-40, 10^-60: groups
+  // within groups within groups, deeper than the refinement goes (coefficients from Python's
+  // fractions).
+  EXPECT_FALSE(refines(
+      {u"1", u"-4.000000000000000000030000000000000000000200000000000000000001",
+       u"6.0000000000000000000900000000000000000009000000000000000000070000000000000000000300000"
+       u"000000000000001",
+       u"-4.000000000000000000090000000000000000001200000000000000000012000000000000000000080000"
+       u"000000000000000400000000000000000001",
+       u"1.000000000000000000030000000000000000000500000000000000000006000000000000000000050000"
+       u"000000000000000300000000000000000001"},
+      100));
 }
 
 TEST_F(RefinedRootsTest, StopEndsTheRefinement) {
