@@ -10,6 +10,7 @@
 #include "solvers/roots.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/app_error.h"
 #include "core/arith.h"
@@ -266,7 +267,81 @@ bool SnapToZero(const DecFloat* const ring[6], int s) {
   return is_zero(ring[s]) || dec_compare(ring[s], tenth, true) < 0;
 }
 
+namespace {
+
+// Start values on circles whose radii the Newton polygon of the coefficients gives: where the
+// upper convex hull of the points (k, log10 |c_k|) has an edge of slope s and length l, about
+// l roots have modulus 10^-s. Roots whose sizes lie hundreds of decades apart are then reached
+// in a few sweeps instead of hundreds.
+void spread_start(const Complex* c, std::int64_t m, Complex* z) {
+  double lg[kMaxRootDegree + 1];
+  bool present[kMaxRootDegree + 1];
+  for (std::int64_t k = 0; k <= m; ++k) {
+    const Complex* ck = at(c, k);
+    present[k] = !cplx_is_zero(ck);
+    if (!present[k]) continue;
+    // Leading digits of the larger part are enough for a logarithm.
+    const DecFloat* big = cplx_re(ck);
+    if (is_zero(big) || (!is_zero(cplx_im(ck)) && dec_exponent(cplx_im(ck)) > dec_exponent(big))) {
+      big = cplx_im(ck);
+    }
+    const Word top = big[1];
+    double lead = static_cast<double>(top);
+    int digits = 0;
+    for (Word t = top; t > 0; t /= 10) ++digits;
+    lg[k] = static_cast<double>(dec_exponent(big)) + std::log10(lead) - (digits - 1);
+  }
+  std::int64_t hull[kMaxRootDegree + 1];
+  int h = 0;
+  for (std::int64_t k = 0; k <= m; ++k) {
+    if (!present[k]) continue;
+    while (h >= 2) {
+      const std::int64_t a = hull[h - 2], b = hull[h - 1];
+      // b lies on or below the chord from a to k: drop it.
+      if ((lg[b] - lg[a]) * static_cast<double>(k - a) <=
+          (lg[k] - lg[a]) * static_cast<double>(b - a)) {
+        --h;
+      } else {
+        break;
+      }
+    }
+    hull[h++] = k;
+  }
+  std::int64_t next = 0;
+  for (int e = 0; e + 1 < h; ++e) {
+    const std::int64_t a = hull[e], b = hull[e + 1], l = b - a;
+    const double log_r = -(lg[b] - lg[a]) / static_cast<double>(l);
+    const double whole = std::floor(log_r);
+    const double scale = std::pow(10.0, log_r - whole) * 1e15;
+    for (std::int64_t j = 0; j < l; ++j, ++next) {
+      const double angle = 6.283185307179586 * (static_cast<double>(j) / static_cast<double>(l)) +
+                           1.7 * static_cast<double>(e) + 0.4;
+      Complex* zk = at(z, next);
+      dec_from_int(cplx_re(zk), std::llround(std::cos(angle) * scale));
+      dec_from_int(cplx_im(zk), std::llround(std::sin(angle) * scale));
+      shift_exponent(zk, static_cast<std::int64_t>(whole) - 15);
+    }
+  }
+}
+
+bool durand_kerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots,
+                   bool spread);
+
+}  // namespace
+
 bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots) {
+  return durand_kerner(c, m, target, roots, false);
+}
+
+bool roots_detail::DurandKernerSpread(const Complex* c, std::int64_t m, std::int64_t target,
+                                      Complex* roots) {
+  return durand_kerner(c, m, target, roots, true);
+}
+
+namespace {
+
+bool durand_kerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots,
+                   bool spread) {
   if (m < 2 || m > kMaxRootDegree || cplx_is_zero(at(c, 0)) || !is_zero(cplx_im(at(c, m))) ||
       dec_compare_int(cplx_re(at(c, m)), 1) != 0) {
     set_app_error(kAppErrorInternal);
@@ -291,7 +366,9 @@ bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex
   cplx_set_int(at(z, 0), 1);
   cplx_copy(at(z, 1), a);
   for (std::int64_t k = 2; k < m; ++k) cplx_mul(at(z, k), at(z, k - 1), a);
-  if (g_arith.precision > kWarmStartDigits) {
+  if (spread) {
+    spread_start(c, m, z);
+  } else if (g_arith.precision > kWarmStartDigits) {
     warm_start(c, m, target, z);
     if (interrupted()) return false;
   }
@@ -393,6 +470,8 @@ bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex
     if (interrupted()) return false;
   }
 }
+
+}  // namespace
 
 namespace roots_detail {
 

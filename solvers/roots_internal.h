@@ -46,6 +46,10 @@ void shift_exponent(Complex* z, std::int64_t d);
 // roots of c.
 std::int64_t make_monic_scaled(Complex* c, std::int64_t m);
 
+// DurandKerner from start values on the circles that the Newton polygon of c gives, for first
+// approximations: roots far apart in size are reached in a few sweeps.
+bool DurandKernerSpread(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots);
+
 // Roots of c_0..c_m (2 <= m <= 10, c_0 != 0, records at the current precision, left
 // unchanged) found at a few digits and refined one by one by Newton's method at doubling
 // precision. True when every root is verified to `target` digits: out then holds the m roots

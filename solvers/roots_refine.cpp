@@ -21,7 +21,7 @@ namespace roots_detail {
 namespace {
 
 // Digits of the first approximations.
-constexpr std::int64_t kLowDigits = 12;
+constexpr std::int64_t kLowDigits = 8;
 constexpr std::int64_t kFar = INT64_MAX / 8;
 constexpr std::int64_t kExponentLimit = std::int64_t{1} << 60;
 
@@ -112,6 +112,12 @@ std::int64_t noise_of_value(std::int64_t s, std::int64_t w) {
 // Exponent e with |z| < 10^e, at least the noise exponent.
 std::int64_t upper(const Complex* z, std::int64_t noise) {
   return std::max(cplx_is_zero(z) ? kNoExponent : magnitude(z) + 1, noise);
+}
+
+// The same when z stands clearly above the noise, so that its true value is about as large and
+// more digits would not make it smaller; kNoExponent otherwise.
+std::int64_t genuine(const Complex* z, std::int64_t noise) {
+  return !cplx_is_zero(z) && magnitude(z) >= noise + 1 ? magnitude(z) + 1 : kNoExponent;
 }
 
 class Refiner {
@@ -276,7 +282,7 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
     cplx_sub(t_, x_, t_);
     if (!cplx_is_zero(t_) && magnitude(t_) > sep - 2) return false;
 
-    // The radius as the rounding errors allow, and as the computed values alone would give:
+    // The radius as the rounding errors allow, and as the values that stand above them give:
     // where the latter is too large, more digits cannot help.
     std::int64_t signal;
     if (k == 1) {
@@ -286,7 +292,8 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
       if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - w) return false;
       // m·|p|/|p'| < 10·10^e / (0.99·10^magnitude(p')).
       radius = upper(v_, noise_of_value(s, w)) + 2 - magnitude(d_);
-      signal = upper(v_, kNoExponent) + 2 - magnitude(d_);
+      const std::int64_t g = genuine(v_, noise_of_value(s, w));
+      signal = g == kNoExponent ? -kExponentLimit : g + 2 - magnitude(d_);
     } else {
       move_to(wt);
       w = wt;
@@ -296,6 +303,7 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
         horner(at(a_, j), nullptr, q_, m_ - j, x_);
       }
       const Complex* ak = at(a_, k);
+      load(k);
       if (cplx_is_zero(ak) || magnitude(ak) < noise_of_value(sum_bound(q_, m_ - k, ex), w) + 2) {
         return false;
       }
@@ -304,9 +312,9 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
       radius = signal = -kExponentLimit;
       for (std::int64_t j = 0; j < k; ++j) {
         load(j);
-        const std::int64_t ej = upper(at(a_, j), noise_of_value(sum_bound(q_, m_ - j, ex), w));
-        radius = std::max(radius, ceil_div(ej - mk + 4, k - j));
-        const std::int64_t sj = upper(at(a_, j), kNoExponent);
+        const std::int64_t nj = noise_of_value(sum_bound(q_, m_ - j, ex), w);
+        radius = std::max(radius, ceil_div(upper(at(a_, j), nj) - mk + 4, k - j));
+        const std::int64_t sj = genuine(at(a_, j), nj);
         if (sj != kNoExponent) signal = std::max(signal, ceil_div(sj - mk + 4, k - j));
       }
       for (std::int64_t j = k + 1; j <= m_; ++j) {
@@ -387,7 +395,7 @@ bool Refiner::split(std::int64_t k, std::int64_t radius, std::int64_t sep, int d
     }
     if (cplx_is_zero(at(local, 0))) return false;
     const std::int64_t e = make_monic_scaled(local, k);
-    if (!DurandKerner(local, k, lt, t) || math_status() != MathStatus::Ok) {
+    if (!DurandKernerSpread(local, k, lt, t) || math_status() != MathStatus::Ok) {
       if (app_error_code() == 2001) clear_app_error();
       clear_status();
       return false;
@@ -451,7 +459,7 @@ bool Refiner::run(Complex* out) {
       cplx_convert_precision(at(cl, i), low_, c_ + fw * static_cast<std::size_t>(i), full_);
     }
     const std::int64_t e = make_monic_scaled(cl, m_);
-    if (!DurandKerner(cl, m_, low_target_, z) || math_status() != MathStatus::Ok) {
+    if (!DurandKernerSpread(cl, m_, low_target_, z) || math_status() != MathStatus::Ok) {
       if (app_error_code() == 2001) clear_app_error();
       clear_status();
       return false;

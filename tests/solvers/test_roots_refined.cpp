@@ -265,3 +265,71 @@ TEST_F(RefinedRootsTest, SmallAndZeroParts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Coefficients over 500 decades: the iteration from its fixed start values runs out of sweeps
+// at 30 digits, the refinement (whose first approximations start on the circles of the Newton
+// polygon) finds every root. References from
+//   python3 -c 'import mpmath as mp; mp.mp.dps = 80
+//   c = [mp.mpf(x) for x in "-4e-197 -8e232 8e283 -2e115 -4e-137 3e101".split()]
+//   for z in mp.polyroots(c, maxsteps=5000, extraprec=4000): print(mp.nstr(z, 40))'
+// and the same for the second polynomial; its pure imaginary pair has a real part near 5e-223,
+// 209 decades below the root, which counts as rounding noise at these digits.
+TEST_F(RefinedRootsTest, CoefficientsOverHundredsOfDecades) {
+  struct Case {
+    std::vector<std::u16string> coeffs;
+    std::vector<std::pair<const char16_t*, const char16_t*>> roots;
+  };
+  const std::vector<Case> cases = {
+      {{u"-4e-197", u"-8e232", u"8e283", u"-2e115", u"-4e-137", u"3e101"},
+       {{u"-1.553616252976929433438831213761193181427e-61", u"0"},
+        {u"-2e429", u"0"},
+        {u"7.768081264884647167194156068805965907137e-62",
+         u"-1.34547114281041189337177420260765672772e-61"},
+        {u"7.768081264884647167194156068805965907137e-62",
+         u"1.34547114281041189337177420260765672772e-61"},
+        {u"1e51", u"0"}}},
+      {{u"5e-202", u"8e-250", u"-1e125", u"-6e274", u"2e-11", u"8e292", u"-8e-174", u"7e265"},
+       {{u"-1.414213562373065048801688723255103923968e163", u"0"},
+        {u"-6.0000000000000000000000000108e149", u"0"},
+        {u"-1154700538.379251529018297561003914911295", u"0"},
+        {u"0", u"-2.958039891549808021283664145780808524208e-14"},
+        {u"0", u"2.958039891549808021283664145780808524208e-14"},
+        {u"1154700538.379251529018297561003914911295", u"0"},
+        {u"1.414213562373125048801688723255103923968e163", u"0"}}},
+  };
+  const std::int64_t p = 30;
+  for (const Case& c : cases) {
+    const auto n = static_cast<std::int64_t>(c.coeffs.size()) - 1;
+    set_precision(root_working_digits(n, p));
+    RootPolynomial poly = poly_of(c.coeffs);
+    RootSet r, old;
+    ApproximateRootsByIteration(poly, p, 0, old);
+    EXPECT_EQ(app_error_code(), 2001u);
+    clear_app_error();
+    ApproximateRoots(poly, p, 0, r);
+    ASSERT_EQ(app_error_code(), 0u);
+    ASSERT_EQ(r.count, n) << roots_text(r);
+    ScratchScope scope;
+    Complex* want = scratch_cplx();
+    Complex* d = scratch_cplx();
+    for (const auto& [re, im] : c.roots) {
+      dec_parse(cplx_re(want), re, -1, 0);
+      dec_parse(cplx_im(want), im, -1, 0);
+      bool found = false;
+      for (std::int64_t i = 0; i < r.count && !found; ++i) {
+        cplx_sub(d, root_value(r, i), want);
+        found = roots_detail::cplx_is_zero(d) || magnitude(d) <= magnitude(want) - p + 1;
+        // Exactly real and exactly imaginary where the reference is.
+        if (found) {
+          EXPECT_EQ(cplx_is_real(root_value(r, i)), is_zero(cplx_im(want)));
+          EXPECT_EQ(is_zero(cplx_re(root_value(r, i))), is_zero(cplx_re(want)));
+        }
+      }
+      EXPECT_TRUE(found) << complex_text(want, p) << " in " << roots_text(r);
+    }
+  }
+}
+
+}  // namespace
