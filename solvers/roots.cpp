@@ -1,4 +1,6 @@
-// ApproximateRoots and the Durand-Kerner iteration.
+// ApproximateRoots and the Durand-Kerner iteration. ApproximateRoots takes the roots that the
+// refinement (roots_refine.cpp) verifies and runs the iteration at the full working precision
+// only when it cannot; ApproximateRootsByIteration always runs it.
 //
 // The iteration as such settles multiple roots only slowly and its rounded values may flicker
 // in the last digit for ever, so once the corrections have become small (or the rings agree)

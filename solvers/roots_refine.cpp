@@ -1,6 +1,9 @@
-// Roots refined one by one. The simultaneous iteration finds them to a dozen digits at a low
-// precision; then each simple root is polished by Newton's method on p and each k-fold root by
-// Newton's method on p^(k-1), at precisions that double up to what the target needs.
+// Roots refined one by one. The simultaneous iteration finds them to eight digits at a low
+// precision, from start values on the circles of the Newton polygon; equal approximations form
+// a group. Each simple root is then polished by Newton's method on p and each group of k by
+// Newton's method on p^(k-1), at precisions that double up to what the target needs. A group
+// that turns out to be k roots close together rather than one k-fold root is split by the
+// roots of its Taylor polynomial and refined root by root.
 //
 // Nothing is taken on trust. A simple root x is accepted when the disk of radius
 // m·|p(x)|/|p'(x)| about it, which holds a root, lies within the last digits of x; a k-fold
@@ -32,7 +35,7 @@ struct Group {
   int k = 0;      // number of equal approximations
   // Exponent with 10^sep <= the distance to the nearest other group's approximation.
   std::int64_t sep = kFar;
-  std::int64_t radius = 0;  // exponent of the verified disk's radius
+  std::int64_t radius = 0;  // its roots' disks lie within 10^radius of the refined point
   bool done = false;
 };
 
