@@ -15,6 +15,7 @@
 // the roots is its own mirror image and so holds a root on the axis. When some root cannot be
 // verified, the caller runs the iteration at full precision instead.
 #include <algorithm>
+#include <cmath>
 
 #include "core/arith.h"
 #include "solvers/roots.h"
@@ -93,19 +94,38 @@ void horner(Complex* v, Complex* d, const Complex* q, std::int64_t deg, const Co
   }
 }
 
-// S with sum |q_i|·|x|^i < 10^S, where ex = magnitude(x): every part of q_i is below
-// 10^(e_i+1), |x| below 1.5·10^(ex+1), and 11 terms times 1.5^10·sqrt 2 stay below 10^3.
-// Horner's scheme at w digits then errs by less than 10^(S+3-w) in q(x) (about 2·deg roundings
-// of at most four units each, and the coefficients' own rounding), and by less than
-// 10^(S+4-ex-w) in q'(x).
-std::int64_t sum_bound(const Complex* q, std::int64_t deg, std::int64_t ex) {
+// f with |z| < 10^(magnitude(z) + f), 0 < f < 1.16, from the leading digits of the parts.
+double lead_fraction(const Complex* z) {
+  const std::int64_t e = magnitude(z);
+  double f = 0;
+  for (const DecFloat* part : {cplx_re(z), cplx_im(z)}) {
+    if (is_special(part) || dec_exponent(part) != e) continue;
+    const Word top = part[1];
+    int digits = 0;
+    for (Word t = top; t > 0; t /= 10) ++digits;
+    // The part is below (top + 1)·10^(e - digits + 1).
+    f = std::max(f, std::log10(static_cast<double>(top) + 1) - (digits - 1));
+  }
+  return f + 0.1506;  // |z| <= sqrt 2 times the larger part
+}
+
+// S with sum |q_i|·|x|^i < 10^S, from the magnitudes and leading digits (the sum of at most 11
+// terms exceeds the largest by less than 10^1.05). Horner's scheme at w digits then errs by
+// less than 10^(S+3-w) in q(x) (about 2·deg roundings of at most four units each, and the
+// coefficients' own rounding), and by less than 10^(S+4-ex-w) in q'(x), ex = magnitude(x).
+std::int64_t sum_bound(const Complex* q, std::int64_t deg, const Complex* x) {
+  const std::int64_t ex = magnitude(x);
+  const double fx = ex == kNoExponent ? 0 : lead_fraction(x);
   __int128 s = kNoExponent;
   for (std::int64_t i = 0; i <= deg; ++i) {
-    const std::int64_t e = magnitude(at(q, i));
+    const Complex* qi = at(q, i);
+    const std::int64_t e = magnitude(qi);
     if (e == kNoExponent || (i > 0 && ex == kNoExponent)) continue;
-    s = std::max(s, static_cast<__int128>(e) + 1 + static_cast<__int128>(i) * (ex + 1));
+    const double f = lead_fraction(qi) + static_cast<double>(i) * fx;
+    s = std::max(s, static_cast<__int128>(e) + static_cast<__int128>(i) * ex +
+                        static_cast<__int128>(std::ceil(f + 1e-9)));
   }
-  return s == kNoExponent ? kNoExponent : clamp_exponent(s + 3);
+  return s == kNoExponent ? kNoExponent : clamp_exponent(s + 2);
 }
 
 std::int64_t noise_of_value(std::int64_t s, std::int64_t w) {
@@ -237,10 +257,16 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
   // Estimates at the start's precision: how many digits the root of q loses to rounding
   // (cond), and for a k-fold root how many the test of p, ..., p^(k-1) needs.
   std::int64_t ex = magnitude(x_);
-  load(k - 1);
-  horner(v_, d_, q_, deg, x_);
-  std::int64_t s = sum_bound(q_, deg, ex);
-  if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - start_digits) return false;
+  std::int64_t s;
+  // q' must stand above its rounding noise; near other roots that takes more digits.
+  for (std::int64_t we = start_digits;; we = std::min(kMaxPrecision, 2 * we)) {
+    move_to(we);
+    load(k - 1);
+    horner(v_, d_, q_, deg, x_);
+    s = sum_bound(q_, deg, x_);
+    if (!cplx_is_zero(d_) && magnitude(d_) >= s + 6 - ex - we) break;
+    if (we >= 4 * start_digits || we >= kMaxPrecision) return false;
+  }
   const std::int64_t cond = std::max<std::int64_t>(0, s - magnitude(d_) - ex);
   std::int64_t w1 = p + cond + 12;
   std::int64_t wt = w1;
@@ -251,7 +277,7 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
     const std::int64_t mk = magnitude(v_);
     for (std::int64_t j = 0; j < k; ++j) {
       load(j);
-      const std::int64_t sj = sum_bound(q_, m_ - j, ex);
+      const std::int64_t sj = sum_bound(q_, m_ - j, x_);
       wt = std::max(wt, sj + 3 - mk + 4 - (k - j) * (ex - p - 2) + 4);
     }
   }
@@ -291,7 +317,7 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
     if (k == 1) {
       load(0);
       horner(v_, d_, q_, m_, x_);
-      s = sum_bound(q_, m_, ex);
+      s = sum_bound(q_, m_, x_);
       if (cplx_is_zero(d_) || magnitude(d_) < s + 6 - ex - w) return false;
       // m·|p|/|p'| < 10·10^e / (0.99·10^magnitude(p')).
       radius = upper(v_, noise_of_value(s, w)) + 2 - magnitude(d_);
@@ -307,7 +333,7 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
       }
       const Complex* ak = at(a_, k);
       load(k);
-      if (cplx_is_zero(ak) || magnitude(ak) < noise_of_value(sum_bound(q_, m_ - k, ex), w) + 2) {
+      if (cplx_is_zero(ak) || magnitude(ak) < noise_of_value(sum_bound(q_, m_ - k, x_), w) + 2) {
         return false;
       }
       const std::int64_t mk = magnitude(ak);  // |a_k| > 0.99·10^mk
@@ -315,14 +341,14 @@ bool Refiner::refine(std::int64_t k, const Complex* start, std::int64_t start_di
       radius = signal = -kExponentLimit;
       for (std::int64_t j = 0; j < k; ++j) {
         load(j);
-        const std::int64_t nj = noise_of_value(sum_bound(q_, m_ - j, ex), w);
+        const std::int64_t nj = noise_of_value(sum_bound(q_, m_ - j, x_), w);
         radius = std::max(radius, ceil_div(upper(at(a_, j), nj) - mk + 4, k - j));
         const std::int64_t sj = genuine(at(a_, j), nj);
         if (sj != kNoExponent) signal = std::max(signal, ceil_div(sj - mk + 4, k - j));
       }
       for (std::int64_t j = k + 1; j <= m_; ++j) {
         load(j);
-        const std::int64_t ej = upper(at(a_, j), noise_of_value(sum_bound(q_, m_ - j, ex), w));
+        const std::int64_t ej = upper(at(a_, j), noise_of_value(sum_bound(q_, m_ - j, x_), w));
         if (ej + (j - k) * radius > mk - 4) return false;
       }
     }
