@@ -467,6 +467,10 @@ bool Refiner::run(Complex* out) {
     if (cplx_is_zero(ci)) continue;
     real_ &= is_zero(cplx_im(ci));
     parity_ &= (i % 2) == (m_ % 2);
+    // Exponents this far out would overflow the bookkeeping of exponents below; such
+    // polynomials are left to the iteration.
+    const std::int64_t e = magnitude(ci);
+    if (e > kExponentLimit / 64 || e < -kExponentLimit / 64) return false;
   }
   zero_below_ = target_ + (full_ - target_) / 2;
   // Buffers for any precision the tests may need, up to the largest there is.
