@@ -1,4 +1,6 @@
-// ApproximateRoots and the Durand-Kerner iteration.
+// ApproximateRoots and the Durand-Kerner iteration. ApproximateRoots takes the roots that the
+// refinement (roots_refine.cpp) verifies and runs the iteration at the full working precision
+// only when it cannot; ApproximateRootsByIteration always runs it.
 //
 // The iteration as such settles multiple roots only slowly and its rounded values may flicker
 // in the last digit for ever, so once the corrections have become small (or the rings agree)
@@ -10,48 +12,21 @@
 #include "solvers/roots.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/app_error.h"
 #include "core/arith.h"
+#include "solvers/roots_internal.h"
+
+using namespace roots_detail;
 
 namespace {
 
-constexpr std::int64_t kNoExponent = INT64_MIN / 4;
 constexpr std::uint16_t kPrecisionTable[11] = {1000, 950, 482, 320, 230, 184, 130, 110, 95, 84, 76};
-
-bool cplx_is_zero(const Complex* z) {
-  return is_zero(cplx_re(z)) && is_zero(cplx_im(z));
-}
-
-// Exponent of the leading digit of the larger part; kNoExponent for 0.
-std::int64_t magnitude(const Complex* z) {
-  std::int64_t e = kNoExponent;
-  if (!is_special(cplx_re(z))) e = dec_exponent(cplx_re(z));
-  if (!is_special(cplx_im(z))) e = std::max(e, dec_exponent(cplx_im(z)));
-  return e;
-}
-
-std::int64_t floor_div(std::int64_t a, std::int64_t b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// z·10^d for the non-zero parts.
-void shift_exponent(Complex* z, std::int64_t d) {
-  for (DecFloat* part : {cplx_re(z), cplx_im(z)}) {
-    if (!is_special(part)) set_exponent_checked(part, dec_exponent(part) + d);
-  }
-}
 
 void cplx_set_int(Complex* z, std::int64_t v) {
   dec_from_int(cplx_re(z), v);
   make_zero(cplx_im(z), false);
-}
-
-Complex* at(Complex* base, std::int64_t i) {
-  return base + static_cast<std::size_t>(i) * cplx_words();
-}
-const Complex* at(const Complex* base, std::int64_t i) {
-  return base + static_cast<std::size_t>(i) * cplx_words();
 }
 
 // Horner's scheme, for the refinement.
@@ -61,12 +36,6 @@ void horner(Complex* out, const Complex* c, std::int64_t deg, const Complex* z) 
     cplx_mul(out, out, z);
     cplx_add(out, out, at(c, k));
   }
-}
-
-// A recorded error, or the user's stop turned into one.
-bool interrupted() {
-  if (cancel_requested()) set_app_error(kAppErrorStopped);
-  return app_error_code() != 0;
 }
 
 // Refines the clusters of z (m approximations) and writes the roots rounded to P digits into
@@ -300,7 +269,81 @@ bool SnapToZero(const DecFloat* const ring[6], int s) {
   return is_zero(ring[s]) || dec_compare(ring[s], tenth, true) < 0;
 }
 
+namespace {
+
+// Start values on circles whose radii the Newton polygon of the coefficients gives: where the
+// upper convex hull of the points (k, log10 |c_k|) has an edge of slope s and length l, about
+// l roots have modulus 10^-s. Roots whose sizes lie hundreds of decades apart are then reached
+// in a few sweeps instead of hundreds.
+void spread_start(const Complex* c, std::int64_t m, Complex* z) {
+  double lg[kMaxRootDegree + 1];
+  bool present[kMaxRootDegree + 1];
+  for (std::int64_t k = 0; k <= m; ++k) {
+    const Complex* ck = at(c, k);
+    present[k] = !cplx_is_zero(ck);
+    if (!present[k]) continue;
+    // Leading digits of the larger part are enough for a logarithm.
+    const DecFloat* big = cplx_re(ck);
+    if (is_zero(big) || (!is_zero(cplx_im(ck)) && dec_exponent(cplx_im(ck)) > dec_exponent(big))) {
+      big = cplx_im(ck);
+    }
+    const Word top = big[1];
+    double lead = static_cast<double>(top);
+    int digits = 0;
+    for (Word t = top; t > 0; t /= 10) ++digits;
+    lg[k] = static_cast<double>(dec_exponent(big)) + std::log10(lead) - (digits - 1);
+  }
+  std::int64_t hull[kMaxRootDegree + 1];
+  int h = 0;
+  for (std::int64_t k = 0; k <= m; ++k) {
+    if (!present[k]) continue;
+    while (h >= 2) {
+      const std::int64_t a = hull[h - 2], b = hull[h - 1];
+      // b lies on or below the chord from a to k: drop it.
+      if ((lg[b] - lg[a]) * static_cast<double>(k - a) <=
+          (lg[k] - lg[a]) * static_cast<double>(b - a)) {
+        --h;
+      } else {
+        break;
+      }
+    }
+    hull[h++] = k;
+  }
+  std::int64_t next = 0;
+  for (int e = 0; e + 1 < h; ++e) {
+    const std::int64_t a = hull[e], b = hull[e + 1], l = b - a;
+    const double log_r = -(lg[b] - lg[a]) / static_cast<double>(l);
+    const double whole = std::floor(log_r);
+    const double scale = std::pow(10.0, log_r - whole) * 1e15;
+    for (std::int64_t j = 0; j < l; ++j, ++next) {
+      const double angle = 6.283185307179586 * (static_cast<double>(j) / static_cast<double>(l)) +
+                           1.7 * static_cast<double>(e) + 0.4;
+      Complex* zk = at(z, next);
+      dec_from_int(cplx_re(zk), std::llround(std::cos(angle) * scale));
+      dec_from_int(cplx_im(zk), std::llround(std::sin(angle) * scale));
+      shift_exponent(zk, static_cast<std::int64_t>(whole) - 15);
+    }
+  }
+}
+
+bool durand_kerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots,
+                   bool spread);
+
+}  // namespace
+
 bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots) {
+  return durand_kerner(c, m, target, roots, false);
+}
+
+bool roots_detail::DurandKernerSpread(const Complex* c, std::int64_t m, std::int64_t target,
+                                      Complex* roots) {
+  return durand_kerner(c, m, target, roots, true);
+}
+
+namespace {
+
+bool durand_kerner(const Complex* c, std::int64_t m, std::int64_t target, Complex* roots,
+                   bool spread) {
   if (m < 2 || m > kMaxRootDegree || cplx_is_zero(at(c, 0)) || !is_zero(cplx_im(at(c, m))) ||
       dec_compare_int(cplx_re(at(c, m)), 1) != 0) {
     set_app_error(kAppErrorInternal);
@@ -325,7 +368,9 @@ bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex
   cplx_set_int(at(z, 0), 1);
   cplx_copy(at(z, 1), a);
   for (std::int64_t k = 2; k < m; ++k) cplx_mul(at(z, k), at(z, k - 1), a);
-  if (g_arith.precision > kWarmStartDigits) {
+  if (spread) {
+    spread_start(c, m, z);
+  } else if (g_arith.precision > kWarmStartDigits) {
     warm_start(c, m, target, z);
     if (interrupted()) return false;
   }
@@ -428,8 +473,34 @@ bool DurandKerner(const Complex* c, std::int64_t m, std::int64_t target, Complex
   }
 }
 
-void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
-                      RootSet& result) {
+}  // namespace
+
+namespace roots_detail {
+
+void shift_exponent(Complex* z, std::int64_t d) {
+  for (DecFloat* part : {cplx_re(z), cplx_im(z)}) {
+    if (!is_special(part)) set_exponent_checked(part, dec_exponent(part) + d);
+  }
+}
+
+std::int64_t make_monic_scaled(Complex* c, std::int64_t m) {
+  for (std::int64_t k = m - 1; k >= 0; --k) cplx_div(at(c, k), at(c, k), at(c, m));
+  cplx_set_int(at(c, m), 1);
+  // x = 10^e·y with 10^e near the geometric mean of the roots' sizes, so that the start
+  // values are not hundreds of digits away from the roots. Powers of ten shift exponents
+  // only, so the scaling is exact.
+  const std::int64_t mag = magnitude(at(c, 0));
+  const std::int64_t e = mag >= 0 ? mag / m : -((-mag + m - 1) / m);
+  for (std::int64_t k = 0; k < m; ++k) shift_exponent(at(c, k), -e * (m - k));
+  return e;
+}
+
+}  // namespace roots_detail
+
+namespace {
+
+void approximate(const RootPolynomial& p, std::int64_t target, std::uint32_t flags, RootSet& result,
+                 bool refine) {
   const std::int64_t outer = g_arith.precision;
   result.count = -1;
   result.digits = outer;
@@ -483,16 +554,13 @@ void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_
       cplx_round_digits(at(roots, 0), at(roots, 0), target);
       found = 1;
     } else if (ok && m >= 2) {
-      for (std::int64_t k = m - 1; k >= 0; --k) cplx_div(at(c, k), at(c, k), at(c, m));
-      cplx_set_int(at(c, m), 1);
-      // x = 10^e·y with 10^e near the geometric mean of the roots' sizes, so that the start
-      // values are not hundreds of digits away from the roots. Powers of ten shift exponents
-      // only, so the scaling is exact.
-      const std::int64_t e = floor_div(magnitude(at(c, 0)), m);
-      for (std::int64_t k = 0; k < m; ++k) shift_exponent(at(c, k), -e * (m - k));
-      ok = DurandKerner(c, m, target, roots);
-      for (std::int64_t k = 0; ok && k < m; ++k) shift_exponent(at(roots, k), e);
       found = m;
+      // Roots that the refinement cannot vouch for come from the iteration at full precision.
+      if ((!refine || !RefineRoots(c, m, target, roots)) && (ok = app_error_code() == 0)) {
+        const std::int64_t e = make_monic_scaled(c, m);
+        ok = DurandKerner(c, m, target, roots);
+        for (std::int64_t k = 0; ok && k < m; ++k) shift_exponent(at(roots, k), e);
+      }
     }
     if (ok && app_error_code() == 0) {
       for (std::int64_t k = 0; k < zeros; ++k) cplx_make_zero(at(roots, found + k), false);
@@ -509,4 +577,16 @@ void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_
   SortRoots(result);
   if ((flags & kKeepDuplicates) == 0) MergeEqualRoots(result);
   if ((flags & kRealOnly) != 0) KeepRealRoots(result);
+}
+
+}  // namespace
+
+void ApproximateRoots(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
+                      RootSet& result) {
+  approximate(p, target, flags, result, true);
+}
+
+void ApproximateRootsByIteration(const RootPolynomial& p, std::int64_t target, std::uint32_t flags,
+                                 RootSet& result) {
+  approximate(p, target, flags, result, false);
 }

@@ -1,6 +1,8 @@
 // All roots of a polynomial of degree 1..10 with complex DecFloat coefficients, each to P
-// significant digits, with multiplicities. Simultaneous (Durand-Kerner) iteration at a raised
-// working precision W, whose convergence is decided by six rounded values per root part.
+// significant digits, with multiplicities. The roots are found at a few digits and refined one
+// by one by Newton's method at doubling precision, each verified to P digits; what cannot be
+// verified comes from the simultaneous (Durand-Kerner) iteration at a raised working precision
+// W, whose convergence is decided by six rounded values per root part.
 //
 // Errors go to the AppError record (first wins): 9000 for broken preconditions, 2001 when the
 // iteration does not settle within 3·m·P sweeps, 9003 when the user stopped. The precision in
@@ -51,6 +53,11 @@ std::int64_t root_working_digits(std::int64_t degree, std::int64_t target_digits
 // The whole procedure: P = target digits (at most the current precision).
 void ApproximateRoots(const RootPolynomial& p, std::int64_t target_digits, std::uint32_t flags,
                       RootSet& result);
+
+// The same result by the simultaneous iteration at the working precision throughout, which
+// ApproximateRoots uses only for the roots that its refinement cannot verify.
+void ApproximateRootsByIteration(const RootPolynomial& p, std::int64_t target_digits,
+                                 std::uint32_t flags, RootSet& result);
 
 // The iteration on a monic polynomial c_0..c_m (2 <= m <= 10, c_0 != 0) at the current
 // precision; writes m roots rounded to P digits into roots (m complex records). False on failure

@@ -271,11 +271,13 @@ TEST_F(EquationsWindow, BadCoefficientsGiveTheirMessagesAndNoResult) {
 }
 
 TEST_F(EquationsWindow, StopAndCloseEndARunWithoutAMessage) {
-  // Degree 10 at 750 digits works with some 9,900 digits: a long iteration.
+  // Degree 10 at 750 digits with a coefficient near the end of the exponent range, which the
+  // solver leaves to its iteration at some 9,900 digits: a long run.
   set_degree(10);
   ui_combo_select(c(kMode), 1);
   ui_up_down_set_value(c(kPrecision), 750);
   for (int r = 1; r <= 11; ++r) grid_set_cell_text(c(kGrid), r, 1, r % 2 ? u"1/3+i" : u"-7/11");
+  grid_set_cell_text(c(kGrid), 1, 1, u"1e20000000000000000");
   ui_click(c(kSolve));
   EXPECT_EQ(ui_text(c(kSolve)), u"Stop");
   EXPECT_FALSE(ui_is_enabled(c(kClear)));
