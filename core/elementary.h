@@ -6,10 +6,10 @@
 // with_guard_digits. Each kernel is accurate to a few units of the last place of the
 // precision it runs at, for operands taken as exact: wherever an argument's size amplifies
 // errors (large exponents of exp and pow, n in n!), the kernel raises its own precision by
-// as many digits as that amplification costs. The caller's guard digits (the *_guard_digits
-// functions and constants below) then make the final apply_rounding correct except when the
-// exact value lies within about 10^-g units of a rounding boundary, and never off by more
-// than one unit. The *_rounded entry points do exactly that.
+// as many digits as that amplification costs. The *_rounded entry points are correctly
+// rounded: they run the kernel with guard digits in Ziv's loop (core/correct_rounding.h),
+// which retries with twice the guard digits whenever the result lies within the kernel's
+// error bound of a rounding boundary.
 //
 // Statuses: 200 for poles and results beyond the exponent range, 203 for domain errors,
 // 207 for a stop request in the factorial and binomial loops, 400 for a full tangent-number
@@ -38,6 +38,14 @@ inline constexpr std::int64_t kSqrtGuardDigits = 2;
 inline constexpr std::int64_t kCbrtGuardDigits = 3;
 inline constexpr std::int64_t kRootGuardDigits = 5;
 inline constexpr std::int64_t kBinomialGuardDigits = 19;
+
+// Ziv's loop: the guard digits of a first attempt (at least), and the kernels' error bounds in
+// units of the last of the P + g places, each with its reason beside the entry point.
+inline constexpr std::int64_t kFirstGuardDigits = 10;
+inline constexpr std::uint64_t kTruncatedBound = 2;   // exact kernel, then one truncation
+inline constexpr std::uint64_t kExpLnBound = 4;       // exp, ln with their own extra digits
+inline constexpr std::uint64_t kLogBound = 20;        // ln times a constant, roots by Newton
+inline constexpr std::uint64_t kCompoundBound = 200;  // quotients and chains of kernels
 
 // --- exponentials and logarithms (exp_log.cpp) ----------------------------------------------
 // 10^y with y = x (Ten), x / ln 10 (E) or x ln 2 / ln 10 (Two). Overflow: +inf and 200;

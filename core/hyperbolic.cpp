@@ -5,6 +5,7 @@
 
 #include "core/arith.h"
 #include "core/constants.h"
+#include "core/correct_rounding.h"
 #include "core/elementary.h"
 #include "core/trig.h"
 
@@ -59,15 +60,17 @@ UnitDomain unit_domain(DecFloat* dst, const DecFloat* x) {
   return c == 0 ? UnitDomain::One : UnitDomain::Inside;
 }
 
+// Every kernel below chains at most a few truncated operations and kernels of a few units
+// each (exp, ln, ln(1 + v), the series), with the differences next to 1 formed exactly: the
+// compound bound holds at P + g.
 template <class F>
 void rounded(DecFloat* dst, const DecFloat* x, std::int64_t g, F f) {
-  apply_rounding(dst, with_guard_digits(g, f, dst, x));
+  round_kernel_by_ziv(dst, std::max(g, kFirstGuardDigits), kCompoundBound, f, x);
 }
 
-// Guard digits of tanh, asinh and atanh. Their series (and those of sinh, cosh and ln(1 + v)
-// inside) sum up to about P/2 terms, each truncated once or twice, so the error grows with
-// the digits of P; eight more digits keep the rounding decided for all but about one argument
-// in 10^7 that lies next to a boundary.
+// Guard digits of the first attempt of tanh, asinh and atanh. Their series (and those of sinh,
+// cosh and ln(1 + v) inside) sum up to about P/2 terms, each truncated once or twice, so the
+// error grows with the digits of P; eight more digits make a retry rare.
 std::int64_t series_guard_digits() {
   std::int64_t d = 1;
   for (std::int64_t p = g_arith.precision; p >= 10; p /= 10) ++d;
@@ -110,6 +113,22 @@ Word dec_cosh(DecFloat* dst, const DecFloat* x) {
   }
   if (below(x, 5, -1)) return series_kernel(dst, x, false);
   return exp_pair(dst, x, 0);
+}
+
+void dec_sinh_rounded(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    dec_sinh(dst, x);
+    return;
+  }
+  rounded(dst, x, exp_guard_digits(x), dec_sinh);
+}
+
+void dec_cosh_rounded(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    dec_cosh(dst, x);
+    return;
+  }
+  rounded(dst, x, exp_guard_digits(x), dec_cosh);
 }
 
 void dec_tanh(DecFloat* dst, const DecFloat* x) {
@@ -322,7 +341,7 @@ void dec_asin(DecFloat* dst, const DecFloat* x) {
     if (dec_negative(x)) dec_negate(dst);
     return;
   }
-  apply_rounding(dst, with_guard_digits(4, asin_kernel, dst, x));
+  rounded(dst, x, 4, asin_kernel);
 }
 
 void dec_acos(DecFloat* dst, const DecFloat* x) {
@@ -349,5 +368,5 @@ void dec_acos(DecFloat* dst, const DecFloat* x) {
     }
     return;
   }
-  apply_rounding(dst, with_guard_digits(4, acos_kernel, dst, x));
+  rounded(dst, x, 4, acos_kernel);
 }

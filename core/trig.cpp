@@ -6,6 +6,7 @@
 
 #include "core/arith.h"
 #include "core/constants.h"
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 #include "core/limbs.h"
 
@@ -450,7 +451,27 @@ Word dec_atan_kernel(DecFloat* dst, const DecFloat* x) {
 }
 
 void dec_atan(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(4, dec_atan_kernel, dst, x));
+  // The kernel runs its series with guard digits of its own and truncates once: a few units.
+  round_kernel_by_ziv(dst, kFirstGuardDigits, kLogBound, dec_atan_kernel, x);
+}
+
+void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t half_circle) {
+  // sin and cos: the reduced argument is right to every digit of the series' precision, the
+  // series and the final truncation cost a few units; tan is their quotient.
+  const std::uint64_t bound = fn == 2 ? kCompoundBound : kLogBound;
+  round_kernel_by_ziv(
+      dst, kFirstGuardDigits, bound,
+      [fn, half_circle](DecFloat* d, const DecFloat* a) -> Word {
+        if (half_circle != 0) {
+          if (fn == 2) return dec_tan_unit(d, a, half_circle);
+          dec_sin_cos_unit(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a, half_circle);
+          return 0;
+        }
+        if (fn == 2) return dec_tan(d, a);
+        dec_sin_cos(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a);
+        return 0;
+      },
+      x);
 }
 
 void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
@@ -467,8 +488,9 @@ void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
     }
     return;
   }
-  const Word rl = with_guard_digits(
-      4 + series_guard(),
+  // atan of the quotient, then pi added or taken away: the compound bound.
+  round_kernel_by_ziv(
+      dst, 4 + series_guard(), kCompoundBound,
       [](DecFloat* r, const DecFloat* wy, const DecFloat* wx) -> Word {
         ScratchScope scope;
         DecFloat* q = scratch_dec();
@@ -491,8 +513,7 @@ void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
         }
         return 0;
       },
-      dst, y, x);
-  apply_rounding(dst, rl);
+      y, x);
 }
 
 void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle) {

@@ -20,11 +20,15 @@ void dec_sin_cos_unit(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x,
                       std::uint64_t half_circle);
 Word dec_tan_unit(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle);
 
-// Rounded results, each with 4 guard digits of its own.
+// Correctly rounded sin (fn 0), cos (1) or tan (2) of x in radians (half_circle 0), degrees
+// (180) or gon (200).
+void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t half_circle);
+
+// Correctly rounded.
 void dec_atan(DecFloat* dst, const DecFloat* x);
 // The arc tangent truncated at the current precision (for callers with their own guard digits).
 Word dec_atan_kernel(DecFloat* dst, const DecFloat* x);
-// The angle of the point (x, y) in (-pi, pi].
+// The angle of the point (x, y) in (-pi, pi], correctly rounded.
 void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x);
 
 // Angle units: the half circle u = 180 (degree) or 200 (gon). Rounded, 2 guard digits.
