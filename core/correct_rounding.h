@@ -4,11 +4,12 @@
 // Narrowed to P digits it leaves the dropped digits D (a fraction of a unit at P); the rounding
 // half up is decided unless D lies within bound * 10^-g of one half. Then the attempt is
 // repeated with twice the guard digits, until the rounding is decided or the guard digits pass
-// P + kZivSlack: a value that close to a midpoint is taken for the midpoint itself (exact
-// midpoints occur for algebraic results such as 2.5^2 at two digits; for transcendental values
-// of a P-digit argument the nearest approach to a midpoint is far above 10^-(2P + 40)). A retry
-// that fails (a constant table too short for its precision, status 400) leaves the last
-// attempt's result in force, rounded by the same midpoint rule.
+// P + kZivSlack (and P + g kZivMaxDigits, where the constant tables end): a value that close to a
+// midpoint is taken for the midpoint itself (exact midpoints occur for algebraic results such
+// as 2.5^2 at two digits; for transcendental values of a P-digit argument the nearest approach to a
+// midpoint is far above 10^-(2P + 40)). A retry that fails (a constant table too short for its
+// precision, status 400) leaves the last attempt's result in force, rounded by the same midpoint
+// rule.
 #pragma once
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include "core/decfloat.h"
 
 inline constexpr std::int64_t kZivSlack = 40;
+// The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
+inline constexpr std::int64_t kZivMaxDigits = 10400;
 
 // Whether the round limb rl of a narrowing from P + g digits decides the rounding half up
 // when the value before narrowing may be off by up to `bound` units in its last place.
@@ -40,7 +43,8 @@ void round_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, Attempt&& 
       is_special(cur) || g_arith.status != status_before || rounding_decided(rl, g, bound);
   if (!decided) {
     DecFloat* again = scratch_dec();
-    const std::int64_t limit = g_arith.precision + kZivSlack;
+    const std::int64_t p = g_arith.precision;
+    const std::int64_t limit = std::min(p + kZivSlack, kZivMaxDigits - p);
     while (!decided && g < limit) {
       g = std::min(2 * g, limit);
       count_ziv_retry();

@@ -1,12 +1,17 @@
 // Trigonometric functions of DecFloat: sine and cosine (one series loop for both), tangent,
 // arc tangent by exact rational tangents, the angle of a point, and radian conversions.
-// Statuses: 203 for arguments outside the domain (an infinite argument, |x| >= 10^20 for the
-// sine family). Undefined operands give undefined without status.
+// Statuses: 203 for arguments outside the domain (an infinite argument, |x| >= 10^10005 for
+// the sine family, or a reduction that would need more than kMaxPiDigits digits of pi).
+// Undefined operands give undefined without status.
 #pragma once
 
 #include <cstdint>
 
 #include "core/decfloat.h"
+
+// Arguments of sin, cos and tan from 10^kTrigMaxExponent on are refused: their reduction would
+// need more digits of pi than any 10,005-digit argument below it.
+inline constexpr std::int64_t kTrigMaxExponent = 10005;
 
 // Truncated results at the current precision (callers add guard digits and round). The
 // reduction by pi/4 is carried out with as many extra digits as the argument's size and the
