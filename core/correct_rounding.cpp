@@ -1,30 +1,31 @@
 // The decision of Ziv's loop and its retry counter.
 #include "core/correct_rounding.h"
 
+#include "core/limbs.h"
 #include "core/word_arith.h"
 
 namespace {
 thread_local constinit std::uint64_t g_ziv_retries = 0;
 }
 
-bool rounding_decided(Word rl, std::int64_t g, std::uint64_t bound) {
-  // The dropped digits D lie in [rl, rl + 1) units of 10^-19 (exactly rl when g <= 19); the
-  // exact value lies within t = bound * 10^(19 - g) of the same scale, rounded up to a whole
-  // unit. D must stay more than t away from the midpoint 5 * 10^18 on either side.
-  unsigned __int128 t;
-  if (g <= 19) {
-    t = static_cast<unsigned __int128>(bound) * kPow10[19 - g];
-  } else if (g - 19 >= 19) {
-    t = 1;
-  } else {
-    const Word scale = kPow10[g - 19];
-    t = bound / scale + (bound % scale != 0 ? 1 : 0);
-    if (t == 0) t = 1;
+bool rounding_decided(const DecFloat* wide, std::int64_t p, std::uint64_t bound) {
+  // The digits of wide from place p on, read as the fraction D of a unit at p: undecided when
+  // |D - 1/2| <= bound 10^-g. With k the digits of bound, that takes a first digit 4 or 5,
+  // then g - 1 - k nines or zeros, and a last k digits within bound of 10^k or of 0.
+  const std::int64_t end = g_arith.precision;
+  const int k = digit_count(bound);
+  if (end - p <= k) return false;
+  const Word* m = wide + 1;
+  const int d0 = mantissa_digit(m, p);
+  if (d0 != 4 && d0 != 5) return true;
+  const int fill = d0 == 5 ? 0 : 9;
+  for (std::int64_t i = p + 1; i < end - k; ++i) {
+    if (mantissa_digit(m, i) != fill) return true;
   }
-  if (t >= kHalfLimb) return false;
-  const Word tw = static_cast<Word>(t);
-  if (rl >= kHalfLimb) return rl - kHalfLimb > tw;
-  return kHalfLimb - rl > tw + 1;
+  Word tail = 0;
+  for (std::int64_t i = end - k; i < end; ++i)
+    tail = tail * 10 + static_cast<Word>(mantissa_digit(m, i));
+  return d0 == 5 ? tail > bound : kPow10[k] - tail > bound;
 }
 
 std::uint64_t ziv_retry_count() {

@@ -21,59 +21,84 @@ inline constexpr std::int64_t kZivSlack = 40;
 // The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
 inline constexpr std::int64_t kZivMaxDigits = 10400;
 
-// Whether the round limb rl of a narrowing from P + g digits decides the rounding half up
-// when the value before narrowing may be off by up to `bound` units in its last place.
-bool rounding_decided(Word rl, std::int64_t g, std::uint64_t bound);
+// Whether wide, the function's value at the current precision P + g (g > 0), decides the
+// rounding half up to p = P digits when it may be off by up to `bound` units in its last place:
+// its digits below p must not lie within `bound` of one half.
+bool rounding_decided(const DecFloat* wide, std::int64_t p, std::uint64_t bound);
 
 // Retries taken since the last reset, on this thread (cost measurements and tests).
 std::uint64_t ziv_retry_count();
 void reset_ziv_retry_count();
 void count_ziv_retry();
 
-// attempt(out, g) computes the function at P + g digits and narrows it into out at P,
-// returning the round limb (with_guard_digits does exactly that). The result in dst is rounded.
+// attempt(wide, g), called at precision P, computes the function at P + g digits into wide, a
+// record of that precision (guarded_words(g) words). The result in dst is correctly rounded.
 template <class Attempt>
 void round_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, Attempt&& attempt) {
+  const std::int64_t p = g_arith.precision;
+  const std::int64_t limit = std::max(g, std::min(p + kZivSlack, kZivMaxDigits - p));
   // dst may be an operand that later attempts still read: results stay apart until the end.
   ScratchScope scope;
-  DecFloat* cur = scratch_dec();
-  const std::uint32_t status_before = g_arith.status;
-  Word rl = attempt(cur, g);
-  bool decided =
-      is_special(cur) || g_arith.status != status_before || rounding_decided(rl, g, bound);
-  if (!decided) {
-    DecFloat* again = scratch_dec();
-    const std::int64_t p = g_arith.precision;
-    const std::int64_t limit = std::min(p + kZivSlack, kZivMaxDigits - p);
-    while (!decided && g < limit) {
-      g = std::min(2 * g, limit);
+  DecFloat* result = scratch_dec();
+  Word rl = 0;
+  for (bool first = true;; first = false) {
+    const std::uint32_t saved = g_arith.status;
+    if (!first) {
       count_ziv_retry();
-      const std::uint32_t saved = g_arith.status;
       g_arith.status = 0;
-      const Word rl2 = attempt(again, g);
-      const bool failed = g_arith.status != 0 || is_special(again);
+    }
+    ScratchMark mark = scratch_mark();
+    DecFloat* wide = scratch_alloc(guarded_words(g));
+    attempt(wide, g);
+    bool decided = is_special(wide);
+    if (!decided) {
+      ContextScope gp = ContextScope::guard(g);
+      decided = rounding_decided(wide, p, bound);
+    }
+    if (!first) {
+      // A retry that fails (a table too short for its precision) leaves the last result.
+      const bool failed = g_arith.status != 0 || is_special(wide);
       g_arith.status = saved;
       if (failed) break;
-      dec_copy(cur, again);
-      rl = rl2;
-      decided = rounding_decided(rl, g, bound);
+    } else if (g_arith.status != saved) {
+      decided = true;  // an error: no retry
     }
-    if (!decided) rl = kHalfLimb;  // within the bound of the midpoint: the midpoint
+    rl = narrow(result, wide, g);
+    scratch_release(mark);
+    if (decided) {
+      dec_copy(dst, result);
+      apply_rounding(dst, rl);
+      return;
+    }
+    if (g >= limit) break;
+    g = std::min(2 * g, limit);
   }
-  dec_copy(dst, cur);
-  apply_rounding(dst, rl);
+  dec_copy(dst, result);
+  apply_rounding(dst, kHalfLimb);  // within the bound of the midpoint: the midpoint
 }
 
-// The common case: f(r, a[, b]) -> round_limb as the kernel, run through with_guard_digits.
+// The common case: a kernel f(r, a[, b]) -> round_limb run at P + g digits on widened operands.
 template <class F>
 void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, F&& f,
                          const DecFloat* a) {
-  round_by_ziv(dst, g, bound,
-               [&](DecFloat* out, std::int64_t gg) { return with_guard_digits(gg, f, out, a); });
+  round_by_ziv(dst, g, bound, [&](DecFloat* wide, std::int64_t gg) {
+    ScratchScope s;
+    DecFloat* wa = scratch_alloc(guarded_words(gg));
+    widen(wa, a, gg);
+    ContextScope gp = ContextScope::guard(gg);
+    (void)f(wide, wa);
+  });
 }
 template <class F>
 void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, F&& f,
                          const DecFloat* a, const DecFloat* b) {
-  round_by_ziv(dst, g, bound,
-               [&](DecFloat* out, std::int64_t gg) { return with_guard_digits(gg, f, out, a, b); });
+  round_by_ziv(dst, g, bound, [&](DecFloat* wide, std::int64_t gg) {
+    ScratchScope s;
+    DecFloat* wa = scratch_alloc(guarded_words(gg));
+    DecFloat* wb = scratch_alloc(guarded_words(gg));
+    widen(wa, a, gg);
+    widen(wb, b, gg);
+    ContextScope gp = ContextScope::guard(gg);
+    (void)f(wide, wa, wb);
+  });
 }

@@ -432,9 +432,21 @@ Word dec_log1p_small(DecFloat* dst, const DecFloat* x) {
 }
 
 // --- rounded entry points ---------------------------------------------------------------------
-// Each attempt of Ziv's loop (correct_rounding.h) is one truncated kernel run at P + g digits:
-// exp and ln raise the precision once for the guard digits and the kernel's own digits
-// together (the same result as the kernel inside with_guard_digits, one widening less).
+// Each attempt of Ziv's loop (correct_rounding.h) is one truncated kernel run at P + g digits,
+// the kernel adding its own digits on top.
+
+namespace {
+
+template <class F>
+void at_guard(DecFloat* wide, std::int64_t g, const DecFloat* x, F&& f) {
+  ScratchScope scope;
+  DecFloat* wx = scratch_alloc(guarded_words(g));
+  widen(wx, x, g);
+  ContextScope gp = ContextScope::guard(g);
+  f(wide, wx);
+}
+
+}  // namespace
 
 void dec_exp10_rounded(DecFloat* dst, const DecFloat* x, ExpMode mode) {
   if (is_special(x) || dec_exponent(x) >= 20) {
@@ -442,11 +454,14 @@ void dec_exp10_rounded(DecFloat* dst, const DecFloat* x, ExpMode mode) {
     return;
   }
   const std::int64_t extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 + series_extra();
-  // Below 2 units at P + g: the kernel's own digits take the argument's integer digits and the
+  // Below 4 units at P + g: the kernel's own digits take the argument's integer digits and the
   // series' roundings, the final truncation adds one unit.
-  round_by_ziv(
-      dst, std::max(exp_guard_digits(x), kFirstGuardDigits), kExpLnBound,
-      [&](DecFloat* out, std::int64_t g) { return exp10_with_extra(out, x, mode, g + extra); });
+  round_by_ziv(dst, std::max(exp_guard_digits(x), kFirstGuardDigits), kExpLnBound,
+               [&](DecFloat* wide, std::int64_t g) {
+                 at_guard(wide, g, x, [&](DecFloat* r, const DecFloat* wx) {
+                   exp10_with_extra(r, wx, mode, extra);
+                 });
+               });
 }
 
 void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
@@ -454,9 +469,10 @@ void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
     dec_ln(dst, x);
     return;
   }
-  // Below 2 units at P + g, as for exp.
-  round_by_ziv(dst, kFirstGuardDigits, kExpLnBound, [&](DecFloat* out, std::int64_t g) {
-    return raised(g + ln_extra(), out, x, ln_core);
+  // Below 4 units at P + g, as for exp.
+  round_by_ziv(dst, kFirstGuardDigits, kExpLnBound, [&](DecFloat* wide, std::int64_t g) {
+    at_guard(wide, g, x,
+             [](DecFloat* r, const DecFloat* wx) { raised(ln_extra(), r, wx, ln_core); });
   });
 }
 
