@@ -1,6 +1,8 @@
 // Correct rounding of the real functions by Ziv's loop.
 //
-// A kernel run at P + g digits is within `bound` units of its last place of the exact value.
+// A kernel run at D = P + g digits is within bound(D) = fixed + per_digit * D units of its last
+// place of the exact value (per_digit for series summed without digits of their own, whose
+// truncations add up over their roughly D/2 terms).
 // Narrowed to P digits it leaves the dropped digits D (a fraction of a unit at P); the rounding
 // half up is decided unless D lies within bound * 10^-g of one half. Then the attempt is
 // repeated with twice the guard digits, until the rounding is decided or the guard digits pass
@@ -16,8 +18,23 @@
 #include <cstdint>
 
 #include "core/decfloat.h"
+#include "core/word_arith.h"
 
 inline constexpr std::int64_t kZivSlack = 40;
+
+// Guard digits of a first attempt: 8 more than P has digits, so that a bound of up to about
+// P + 200 units leaves a retry for roughly one argument in 10^7 or fewer.
+inline std::int64_t ziv_first_guard() {
+  return digit_count(static_cast<std::uint64_t>(g_arith.precision)) + 8;
+}
+
+struct ErrorBound {
+  std::uint64_t fixed;
+  std::uint64_t per_digit;
+  std::uint64_t at(std::int64_t digits) const {
+    return fixed + per_digit * static_cast<std::uint64_t>(digits);
+  }
+};
 // The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
 inline constexpr std::int64_t kZivMaxDigits = 10400;
 
@@ -34,7 +51,7 @@ void count_ziv_retry();
 // attempt(wide, g), called at precision P, computes the function at P + g digits into wide, a
 // record of that precision (guarded_words(g) words). The result in dst is correctly rounded.
 template <class Attempt>
-void round_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, Attempt&& attempt) {
+void round_by_ziv(DecFloat* dst, std::int64_t g, ErrorBound bound, Attempt&& attempt) {
   const std::int64_t p = g_arith.precision;
   const std::int64_t limit = std::max(g, std::min(p + kZivSlack, kZivMaxDigits - p));
   // dst may be an operand that later attempts still read: results stay apart until the end.
@@ -53,7 +70,7 @@ void round_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, Attempt&& 
     bool decided = is_special(wide);
     if (!decided) {
       ContextScope gp = ContextScope::guard(g);
-      decided = rounding_decided(wide, p, bound);
+      decided = rounding_decided(wide, p, bound.at(p + g));
     }
     if (!first) {
       // A retry that fails (a table too short for its precision) leaves the last result.
@@ -79,7 +96,7 @@ void round_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, Attempt&& 
 
 // The common case: a kernel f(r, a[, b]) -> round_limb run at P + g digits on widened operands.
 template <class F>
-void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, F&& f,
+void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, ErrorBound bound, F&& f,
                          const DecFloat* a) {
   round_by_ziv(dst, g, bound, [&](DecFloat* wide, std::int64_t gg) {
     ScratchScope s;
@@ -90,8 +107,8 @@ void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, F&&
   });
 }
 template <class F>
-void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, std::uint64_t bound, F&& f,
-                         const DecFloat* a, const DecFloat* b) {
+void round_kernel_by_ziv(DecFloat* dst, std::int64_t g, ErrorBound bound, F&& f, const DecFloat* a,
+                         const DecFloat* b) {
   round_by_ziv(dst, g, bound, [&](DecFloat* wide, std::int64_t gg) {
     ScratchScope s;
     DecFloat* wa = scratch_alloc(guarded_words(gg));

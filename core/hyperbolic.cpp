@@ -60,21 +60,19 @@ UnitDomain unit_domain(DecFloat* dst, const DecFloat* x) {
   return c == 0 ? UnitDomain::One : UnitDomain::Inside;
 }
 
-// Every kernel below chains at most a few truncated operations and kernels of a few units
-// each (exp, ln, ln(1 + v), the series), with the differences next to 1 formed exactly: the
-// compound bound holds at P + g.
+// Every kernel below chains a few truncated operations and kernels of a few units each (exp,
+// ln, atan) with the differences next to 1 formed exactly, or sums a series of up to about
+// (P + g)/2 terms at the working precision, one or two truncations per term: the series bound.
 template <class F>
 void rounded(DecFloat* dst, const DecFloat* x, std::int64_t g, F f) {
-  round_kernel_by_ziv(dst, std::max(g, kFirstGuardDigits), kCompoundBound, f, x);
+  round_kernel_by_ziv(dst, std::max(g, ziv_first_guard()), kSeriesBound, f, x);
 }
 
-// Guard digits of the first attempt of tanh, asinh and atanh. Their series (and those of sinh,
-// cosh and ln(1 + v) inside) sum up to about P/2 terms, each truncated once or twice, so the
-// error grows with the digits of P; eight more digits make a retry rare.
+// Guard digits of the series kernel of sinh and cosh. The series sums up to about P/2 terms,
+// each truncated once or twice, so the error grows with the digits of P; eight more digits
+// keep it within one unit.
 std::int64_t series_guard_digits() {
-  std::int64_t d = 1;
-  for (std::int64_t p = g_arith.precision; p >= 10; p /= 10) ++d;
-  return d + 8;
+  return ziv_first_guard();
 }
 
 // sinh or cosh of |x| < 0.5 by the series, with the guard digits its length needs: the kernel

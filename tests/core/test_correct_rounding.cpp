@@ -35,7 +35,7 @@ struct FakeKernel {
 
 std::string rounded_by_ziv(FakeKernel& k, std::int64_t g, std::uint64_t bound) {
   Dec r;
-  round_by_ziv(r, g, bound, [&](DecFloat* wide, std::int64_t gg) { k(wide, gg); });
+  round_by_ziv(r, g, ErrorBound{bound, 0}, [&](DecFloat* wide, std::int64_t gg) { k(wide, gg); });
   return raw_text(r);
 }
 

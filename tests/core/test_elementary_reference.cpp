@@ -123,8 +123,10 @@ TEST(ElemReference, MatchesMpmath) {
     if (func == "gcd") dec_gcd(r, a, b);
     if (func == "lcm") dec_lcm_rounded(r, a, b);
     // The internal series, through the same loop as the entry points.
-    if (func == "log1p") round_kernel_by_ziv(r, kFirstGuardDigits, kLogBound, dec_log1p_small, a);
-    if (func == "atanh") round_kernel_by_ziv(r, kFirstGuardDigits, kLogBound, dec_atanh_series, a);
+    if (func == "log1p")
+      round_kernel_by_ziv(r, ziv_first_guard(), kSeriesBound, dec_log1p_small, a);
+    if (func == "atanh")
+      round_kernel_by_ziv(r, ziv_first_guard(), kSeriesBound, dec_atanh_series, a);
 
     const std::string got = raw_text(r);
     const std::string expected =
