@@ -1,17 +1,16 @@
 // Correct rounding of the real functions by Ziv's loop.
 //
-// A kernel run at D = P + g digits is within bound(D) = fixed + per_digit * D units of its last
-// place of the exact value (per_digit for series summed without digits of their own, whose
-// truncations add up over their roughly D/2 terms).
-// Narrowed to P digits it leaves the dropped digits D (a fraction of a unit at P); the rounding
-// half up is decided unless D lies within bound * 10^-g of one half. Then the attempt is
-// repeated with twice the guard digits, until the rounding is decided or the guard digits pass
-// P + kZivSlack (and P + g kZivMaxDigits, where the constant tables end): a value that close to a
-// midpoint is taken for the midpoint itself (exact midpoints occur for algebraic results such
-// as 2.5^2 at two digits; for transcendental values of a P-digit argument the nearest approach to a
-// midpoint is far above 10^-(2P + 40)). A retry that fails (a constant table too short for its
-// precision, status 400) leaves the last attempt's result in force, rounded by the same midpoint
-// rule.
+// An attempt computes the function at P + g digits, within bound(P + g) = fixed + per_digit *
+// (P + g) units of that last place of the exact value (per_digit for series summed without
+// digits of their own, whose truncations add up over their roughly (P + g)/2 terms). Its digits
+// below place P, read as a fraction F of a unit at P, decide the rounding half up unless F lies
+// within bound * 10^-g of one half. Then the attempt is repeated with twice the guard digits,
+// until the rounding is decided or g reaches P + kZivSlack (or P + g reaches kZivMaxDigits,
+// where the constant tables end). A value still that close to a midpoint is taken for the
+// midpoint itself: exact midpoints occur for algebraic results (2.5^2 at two digits, 2^-10 at
+// six), while the transcendental value of a P-digit argument keeps far more than 10^-(2P + 40)
+// away from one. A retry that fails (status 400, a table too short) leaves the last attempt's
+// result in force, rounded by the same midpoint rule.
 #pragma once
 
 #include <algorithm>
@@ -21,11 +20,21 @@
 #include "core/word_arith.h"
 
 inline constexpr std::int64_t kZivSlack = 40;
+// The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
+inline constexpr std::int64_t kZivMaxDigits = 10400;
 
-// Guard digits of a first attempt: 8 more than P has digits, so that a bound of up to about
-// P + 200 units leaves a retry for roughly one argument in 10^7 or fewer.
-inline std::int64_t ziv_first_guard() {
-  return digit_count(static_cast<std::uint64_t>(g_arith.precision)) + 8;
+// Guard digits of a first attempt: at least `least`, and as many more as the last limb of
+// P + least leaves free, since the kernels' cost goes by limbs. At 16 digits and 3 guard digits
+// a retry then comes for a few arguments in a hundred, each costing a second limb; with one
+// limb more from the start every call would.
+inline std::int64_t ziv_first_guard(std::int64_t least) {
+  const std::int64_t p = g_arith.precision;
+  return 19 * limbs_for_digits(p + least) - p;
+}
+// The guard digits after which the series bounds (a thousand units and four per digit) leave a
+// retry for about one argument in 10^6 or fewer: 8 more than P has digits.
+inline std::int64_t series_first_guard() {
+  return ziv_first_guard(digit_count(static_cast<std::uint64_t>(g_arith.precision)) + 8);
 }
 
 struct ErrorBound {
@@ -35,8 +44,6 @@ struct ErrorBound {
     return fixed + per_digit * static_cast<std::uint64_t>(digits);
   }
 };
-// The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
-inline constexpr std::int64_t kZivMaxDigits = 10400;
 
 // Whether wide, the function's value at the current precision P + g (g > 0), decides the
 // rounding half up to p = P digits when it may be off by up to `bound` units in its last place:

@@ -25,8 +25,8 @@
 enum class ExpMode { E, Ten, Two };  // e^x, 10^x, 2^x
 
 // --- guard digits -------------------------------------------------------------------------
-// The entry points start Ziv's loop with the larger of these and ziv_first_guard(); the fixed
-// ones serve callers that round once without the loop (2^m, the complex functions).
+// The entry points start Ziv's loop with these, filled up to the end of their last limb
+// (ziv_first_guard); callers that round once without the loop take them as they are.
 // exp, 10^x and 2^x: 4, or min(E(x) + 3, 38) when E(x) >= 2.
 std::int64_t exp_guard_digits(const DecFloat* x);
 // x^y: min(E(y) + 5, 38) when E(y) >= 0, else 5.

@@ -65,14 +65,14 @@ UnitDomain unit_domain(DecFloat* dst, const DecFloat* x) {
 // (P + g)/2 terms at the working precision, one or two truncations per term: the series bound.
 template <class F>
 void rounded(DecFloat* dst, const DecFloat* x, std::int64_t g, F f) {
-  round_kernel_by_ziv(dst, std::max(g, ziv_first_guard()), kSeriesBound, f, x);
+  round_kernel_by_ziv(dst, std::max(g, series_first_guard()), kSeriesBound, f, x);
 }
 
 // Guard digits of the series kernel of sinh and cosh. The series sums up to about P/2 terms,
 // each truncated once or twice, so the error grows with the digits of P; eight more digits
 // keep it within one unit.
 std::int64_t series_guard_digits() {
-  return ziv_first_guard();
+  return series_first_guard();
 }
 
 // sinh or cosh of |x| < 0.5 by the series, with the guard digits its length needs: the kernel

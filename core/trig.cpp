@@ -372,16 +372,10 @@ void reduce_in_unit(DecFloat* t, std::int64_t t_digits, Word* octant, const DecF
 
 void dec_sin_cos_unit(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x,
                       std::uint64_t half_circle) {
-  if (is_special(x) || dec_exponent(x) >= kTrigMaxExponent) {
-    // The radian path decides (and fails there).
-    ScratchScope scope;
-    DecFloat* r = scratch_dec();
-    if (is_special(x)) {
-      dec_copy(r, x);
-    } else {
-      dec_to_radians(r, x, half_circle);
-    }
-    dec_sin_cos(sin_out, cos_out, r);
+  if (is_special(x)) return dec_sin_cos(sin_out, cos_out, x);
+  if (dec_exponent(x) >= kTrigMaxExponent) {  // refused as in radians
+    if (sin_out) make_undefined(sin_out, MathStatus::Undefined);
+    if (cos_out) make_undefined(cos_out, MathStatus::Undefined);
     return;
   }
   const std::int64_t p = g_arith.precision;
@@ -451,7 +445,7 @@ Word dec_atan_kernel(DecFloat* dst, const DecFloat* x) {
 
 void dec_atan(DecFloat* dst, const DecFloat* x) {
   // The kernel runs its series with guard digits of its own and truncates once: a few units.
-  round_kernel_by_ziv(dst, ziv_first_guard(), kLogBound, dec_atan_kernel, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(4), kLogBound, dec_atan_kernel, x);
 }
 
 void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t half_circle) {
@@ -459,7 +453,7 @@ void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t ha
   // series and the final truncation cost a few units; tan is their quotient.
   const ErrorBound bound = fn == 2 ? kCompoundBound : kLogBound;
   round_kernel_by_ziv(
-      dst, ziv_first_guard(), bound,
+      dst, ziv_first_guard(3), bound,
       [fn, half_circle](DecFloat* d, const DecFloat* a) -> Word {
         if (half_circle != 0) {
           if (fn == 2) return dec_tan_unit(d, a, half_circle);

@@ -55,6 +55,10 @@ TEST(TrigLong, RefusedOnlyBeyondTheLongestReduction) {
   dec_trig_rounded(r, x, 1, 0);
   EXPECT_TRUE(is_undefined(r));
   EXPECT_EQ(math_status(), MathStatus::Undefined);
+  arith_reset();
+  dec_trig_rounded(r, x, 2, 180);  // and in degrees, though their reduction would be exact
+  EXPECT_TRUE(is_undefined(r));
+  EXPECT_EQ(math_status(), MathStatus::Undefined);
   // Degrees are reduced exactly in their own unit, however large: 10^30 = 280 mod 360.
   arith_reset();
   set_digits(x, "1", 30);
