@@ -23,20 +23,6 @@ inline constexpr std::int64_t kZivSlack = 40;
 // The constant tables hold 10,640 digits; the kernels add fewer than 240 digits of their own.
 inline constexpr std::int64_t kZivMaxDigits = 10400;
 
-// Guard digits of a first attempt: at least `least`, and as many more as the last limb of
-// P + least leaves free, since the kernels' cost goes by limbs. At 16 digits and 3 guard digits
-// a retry then comes for a few arguments in a hundred, each costing a second limb; with one
-// limb more from the start every call would.
-inline std::int64_t ziv_first_guard(std::int64_t least) {
-  const std::int64_t p = g_arith.precision;
-  return 19 * limbs_for_digits(p + least) - p;
-}
-// The guard digits after which the series bounds (a thousand units and four per digit) leave a
-// retry for about one argument in 10^6 or fewer: 8 more than P has digits.
-inline std::int64_t series_first_guard() {
-  return ziv_first_guard(digit_count(static_cast<std::uint64_t>(g_arith.precision)) + 8);
-}
-
 struct ErrorBound {
   std::uint64_t fixed;
   std::uint64_t per_digit;
@@ -44,6 +30,25 @@ struct ErrorBound {
     return fixed + per_digit * static_cast<std::uint64_t>(digits);
   }
 };
+
+// Guard digits of a first attempt: at least `least`, and as many more as the last limb of
+// P + least + extra leaves free (extra: the digits the kernel adds of its own), since the
+// kernels' cost goes by limbs; one limb more only when the
+// bound would leave a retry for more than one argument in ten. At 16 digits and 3 guard
+// digits a retry then comes for about one argument in ten (each costing a second limb), where
+// a second limb from the start would cost every call.
+inline std::int64_t ziv_first_guard(std::int64_t least, ErrorBound bound, std::int64_t extra = 0) {
+  const std::int64_t p = g_arith.precision;
+  std::int64_t g = 19 * limbs_for_digits(p + least + extra) - p - extra;
+  if (g < 19 && 2 * bound.at(p + g) > kPow10[g - 1]) g += 19;
+  return g;
+}
+// The guard digits after which the series bounds (a thousand units and four per digit) leave a
+// retry for about one argument in 10^6 or fewer: 8 more than P has digits.
+inline std::int64_t series_first_guard() {
+  const std::int64_t p = g_arith.precision;
+  return 19 * limbs_for_digits(p + digit_count(static_cast<std::uint64_t>(p)) + 8) - p;
+}
 
 // Whether wide, the function's value at the current precision P + g (g > 0), decides the
 // rounding half up to p = P digits when it may be off by up to `bound` units in its last place:

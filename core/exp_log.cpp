@@ -454,13 +454,14 @@ void dec_exp10_rounded(DecFloat* dst, const DecFloat* x, ExpMode mode) {
     return;
   }
   const std::int64_t extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 + series_extra();
-  // Below 4 units at P + g: the kernel's own digits take the argument's integer digits and the
-  // series' roundings, the final truncation adds one unit.
-  round_by_ziv(
-      dst, ziv_first_guard(exp_guard_digits(x)), kExpLnBound, [&](DecFloat* wide, std::int64_t g) {
-        at_guard(wide, g, x,
-                 [&](DecFloat* r, const DecFloat* wx) { exp10_with_extra(r, wx, mode, extra); });
-      });
+  // About one unit at P + g: the kernel's own digits take the argument's integer digits and
+  // the series' roundings, the final truncation adds one unit.
+  round_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kExpLnBound, extra), kExpLnBound,
+               [&](DecFloat* wide, std::int64_t g) {
+                 at_guard(wide, g, x, [&](DecFloat* r, const DecFloat* wx) {
+                   exp10_with_extra(r, wx, mode, extra);
+                 });
+               });
 }
 
 void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
@@ -468,24 +469,28 @@ void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
     dec_ln(dst, x);
     return;
   }
-  // Below 4 units at P + g, as for exp.
-  round_by_ziv(
-      dst, ziv_first_guard(kLnGuardDigits), kExpLnBound, [&](DecFloat* wide, std::int64_t g) {
-        at_guard(wide, g, x,
-                 [](DecFloat* r, const DecFloat* wx) { raised(ln_extra(), r, wx, ln_core); });
-      });
+  // About one unit at P + g, as for exp.
+  round_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kExpLnBound, ln_extra()), kExpLnBound,
+               [&](DecFloat* wide, std::int64_t g) {
+                 at_guard(wide, g, x, [](DecFloat* r, const DecFloat* wx) {
+                   raised(ln_extra(), r, wx, ln_core);
+                 });
+               });
 }
 
 void dec_log2_rounded(DecFloat* dst, const DecFloat* x) {
   // ln x times 1/ln 2 or 1/ln 10 (or E + log of the mantissa): a few units at P + g.
-  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits), kLogBound, dec_log2, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kLogBound, ln_extra()), kLogBound,
+                      dec_log2, x);
 }
 
 void dec_log10_rounded(DecFloat* dst, const DecFloat* x) {
-  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits), kLogBound, dec_log10, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kLogBound, ln_extra()), kLogBound,
+                      dec_log10, x);
 }
 
 void dec_logx_rounded(DecFloat* dst, const DecFloat* b, const DecFloat* x) {
   // A quotient of two logarithms, each within a few units: relative errors add.
-  round_kernel_by_ziv(dst, ziv_first_guard(kLogxGuardDigits), kCompoundBound, dec_logx, b, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kLogxGuardDigits, kCompoundBound), kCompoundBound,
+                      dec_logx, b, x);
 }

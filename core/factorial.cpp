@@ -228,5 +228,6 @@ Word dec_factorial(DecFloat* dst, const DecFloat* x) {
 void dec_factorial_rounded(DecFloat* dst, const DecFloat* x) {
   // The product truncated once per factor with digits(n) + 2 digits to spare, or Stirling's
   // series with its own: within a few units at P + g.
-  round_kernel_by_ziv(dst, ziv_first_guard(factorial_guard_digits(x)), kLogBound, dec_factorial, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(factorial_guard_digits(x), kLogBound), kLogBound,
+                      dec_factorial, x);
 }

@@ -113,12 +113,27 @@ Word dec_cosh(DecFloat* dst, const DecFloat* x) {
   return exp_pair(dst, x, 0);
 }
 
+namespace {
+
+// sinh and cosh: the series with guard digits of its own, or (e^x -+ e^-x)/2 from one
+// exponential of about one unit, whose two terms (|x| >= 0.5) cancel less than a digit: a few
+// units at P + g. The first attempt fills the limbs that the exponential's own digits take.
+template <class F>
+void sinh_cosh_rounded(DecFloat* dst, const DecFloat* x, F f) {
+  const std::int64_t exp_extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 +
+                                 digit_count(static_cast<std::uint64_t>(g_arith.precision));
+  round_kernel_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kLogBound, exp_extra), kLogBound, f,
+                      x);
+}
+
+}  // namespace
+
 void dec_sinh_rounded(DecFloat* dst, const DecFloat* x) {
   if (is_special(x)) {
     dec_sinh(dst, x);
     return;
   }
-  rounded(dst, x, exp_guard_digits(x), dec_sinh);
+  sinh_cosh_rounded(dst, x, dec_sinh);
 }
 
 void dec_cosh_rounded(DecFloat* dst, const DecFloat* x) {
@@ -126,7 +141,7 @@ void dec_cosh_rounded(DecFloat* dst, const DecFloat* x) {
     dec_cosh(dst, x);
     return;
   }
-  rounded(dst, x, exp_guard_digits(x), dec_cosh);
+  sinh_cosh_rounded(dst, x, dec_cosh);
 }
 
 void dec_tanh(DecFloat* dst, const DecFloat* x) {

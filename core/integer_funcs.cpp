@@ -215,7 +215,7 @@ void dec_binomial_rounded(DecFloat* dst, const DecFloat* n, const DecFloat* k, b
   // Products truncated once per factor with digits(k) + 2 digits to spare, or factorial
   // quotients by Stirling's series: within a few units at P + g.
   round_kernel_by_ziv(
-      dst, ziv_first_guard(kBinomialGuardDigits), kLogBound,
+      dst, ziv_first_guard(kBinomialGuardDigits, kLogBound), kLogBound,
       [perm](DecFloat* r, const DecFloat* a, const DecFloat* b) {
         return dec_binomial(r, a, b, perm);
       },

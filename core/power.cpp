@@ -130,7 +130,8 @@ Word dec_pow(DecFloat* dst, const DecFloat* x, const DecFloat* y) {
 void dec_pow_rounded(DecFloat* dst, const DecFloat* x, const DecFloat* y) {
   // exp(y ln x) with the digits that the size of y ln x costs, or a chain of exact products
   // truncated once each: within the compound bound at P + g.
-  round_kernel_by_ziv(dst, ziv_first_guard(pow_guard_digits(y)), kCompoundBound, dec_pow, x, y);
+  round_kernel_by_ziv(dst, ziv_first_guard(pow_guard_digits(y), kCompoundBound), kCompoundBound,
+                      dec_pow, x, y);
 }
 
 namespace {

@@ -258,15 +258,16 @@ Word dec_root(DecFloat* dst, const DecFloat* n, const DecFloat* x) {
 
 void dec_sqrt_rounded(DecFloat* dst, const DecFloat* x) {
   // Newton's reciprocal square root checked exactly, or the plain iteration: a few units.
-  round_kernel_by_ziv(dst, ziv_first_guard(kSqrtGuardDigits), kLogBound, dec_sqrt, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kSqrtGuardDigits, kLogBound), kLogBound, dec_sqrt, x);
 }
 
 void dec_cbrt_rounded(DecFloat* dst, const DecFloat* x) {
   // Newton's iteration stops within a few units of its last place.
-  round_kernel_by_ziv(dst, ziv_first_guard(kCbrtGuardDigits), kLogBound, dec_cbrt, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kCbrtGuardDigits, kLogBound), kLogBound, dec_cbrt, x);
 }
 
 void dec_root_rounded(DecFloat* dst, const DecFloat* n, const DecFloat* x) {
   // Newton for word n, else exp(ln x / n) with the digits the quotient's size costs.
-  round_kernel_by_ziv(dst, ziv_first_guard(kRootGuardDigits), kCompoundBound, dec_root, n, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(kRootGuardDigits, kCompoundBound), kCompoundBound,
+                      dec_root, n, x);
 }

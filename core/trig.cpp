@@ -445,7 +445,8 @@ Word dec_atan_kernel(DecFloat* dst, const DecFloat* x) {
 
 void dec_atan(DecFloat* dst, const DecFloat* x) {
   // The kernel runs its series with guard digits of its own and truncates once: a few units.
-  round_kernel_by_ziv(dst, ziv_first_guard(4), kLogBound, dec_atan_kernel, x);
+  round_kernel_by_ziv(dst, ziv_first_guard(4, kLogBound, series_guard()), kLogBound,
+                      dec_atan_kernel, x);
 }
 
 void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t half_circle) {
@@ -453,7 +454,7 @@ void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t ha
   // series and the final truncation cost a few units; tan is their quotient.
   const ErrorBound bound = fn == 2 ? kCompoundBound : kLogBound;
   round_kernel_by_ziv(
-      dst, ziv_first_guard(3), bound,
+      dst, ziv_first_guard(3, bound, series_guard()), bound,
       [fn, half_circle](DecFloat* d, const DecFloat* a) -> Word {
         if (half_circle != 0) {
           if (fn == 2) return dec_tan_unit(d, a, half_circle);
