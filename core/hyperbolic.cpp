@@ -116,14 +116,15 @@ Word dec_cosh(DecFloat* dst, const DecFloat* x) {
 namespace {
 
 // sinh and cosh: the series with guard digits of its own, or (e^x -+ e^-x)/2 from one
-// exponential of about one unit, whose two terms (|x| >= 0.5) cancel less than a digit: a few
-// units at P + g. The first attempt fills the limbs that the exponential's own digits take.
+// exponential of about one unit, whose two terms (|x| >= 0.5) cancel less than a digit, and
+// three more truncated operations: the compound bound (8 units measured). The first attempt
+// fills the limbs that the exponential's own digits take.
 template <class F>
 void sinh_cosh_rounded(DecFloat* dst, const DecFloat* x, F f) {
   const std::int64_t exp_extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 +
                                  digit_count(static_cast<std::uint64_t>(g_arith.precision));
-  round_kernel_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kLogBound, exp_extra), kLogBound, f,
-                      x);
+  round_kernel_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kCompoundBound, exp_extra),
+                      kCompoundBound, f, x);
 }
 
 }  // namespace

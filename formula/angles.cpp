@@ -97,7 +97,7 @@ void inverse_trig_real(int fn, std::uint64_t half_turn, DecFloat* r, const DecFl
   // Two roundings at P + g, half a unit each, and the conversion's few units; an exact angle
   // such as asind(1) = 90 comes out exact.
   round_kernel_by_ziv(
-      r, ziv_first_guard(4), kLogBound,
+      r, ziv_first_guard(4, kLogBound), kLogBound,
       [&](DecFloat* d, const DecFloat* a) -> Word {
         inverse(d, a);
         dec_from_radians(d, d, half_turn);
