@@ -13,7 +13,7 @@
 #include "core/trig.h"
 #include "tests/core/test_util.h"
 
-TEST(TrigLong, CorrectlyRoundedNextToMultiplesAndForHugeArguments) {
+TEST(TrigLongReference, CorrectlyRoundedNextToMultiplesAndForHugeArguments) {
   std::ifstream file(NUMERION_TEST_DATA "/trig_long.txt");
   ASSERT_TRUE(file);
   std::string line;
