@@ -17,3 +17,11 @@ extern const ConstantTable<kConstantLimbs> kConstAtan1_351;  // arctan(1/351)
 extern const ConstantTable<kConstantLimbs> kConstLn10;       // ln 10
 extern const ConstantTable<kConstantLimbs> kConstLog10E;     // 1/ln 10
 extern const ConstantTable<kConstantLimbs> kConstAtan1_21;   // arctan(1/21)
+
+// pi/4 truncated at the current precision (the round limb returned): from the table while it
+// is long enough, beyond it from digits computed on demand and kept per thread (the first call
+// at 40,000 digits takes a few tenths of a second). Above kMaxPiDigits: status 400.
+inline constexpr std::int64_t kMaxPiDigits = 19 * 3000;
+Word load_pi_quarter(DecFloat* x);
+// The same from the computed digits only, whatever the precision (tests).
+Word load_computed_pi_quarter(DecFloat* x);

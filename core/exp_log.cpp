@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 
 namespace elem {
@@ -576,16 +577,36 @@ Word dec_log1p_small(DecFloat* dst, const DecFloat* x) {
 }
 
 // --- rounded entry points ---------------------------------------------------------------------
+// Each attempt of Ziv's loop (correct_rounding.h) is one truncated kernel run at P + g digits,
+// the kernel adding its own digits on top.
 
-// exp and ln raise the precision once for the guard digits and the kernel's own digits
-// together (the same result as the kernel inside with_guard_digits, one widening less).
+namespace {
+
+template <class F>
+void at_guard(DecFloat* wide, std::int64_t g, const DecFloat* x, F&& f) {
+  ScratchScope scope;
+  DecFloat* wx = scratch_alloc(guarded_words(g));
+  widen(wx, x, g);
+  ContextScope gp = ContextScope::guard(g);
+  f(wide, wx);
+}
+
+}  // namespace
+
 void dec_exp10_rounded(DecFloat* dst, const DecFloat* x, ExpMode mode) {
   if (is_special(x) || dec_exponent(x) >= 20) {
     dec_exp10(dst, x, mode);
     return;
   }
   const std::int64_t extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 + series_extra();
-  apply_rounding(dst, exp10_with_extra(dst, x, mode, exp_guard_digits(x) + extra));
+  // About one unit at P + g: the kernel's own digits take the argument's integer digits and
+  // the series' roundings, the final truncation adds one unit.
+  round_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kExpLnBound, extra), kExpLnBound,
+               [&](DecFloat* wide, std::int64_t g) {
+                 at_guard(wide, g, x, [&](DecFloat* r, const DecFloat* wx) {
+                   exp10_with_extra(r, wx, mode, extra);
+                 });
+               });
 }
 
 void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
@@ -593,17 +614,28 @@ void dec_ln_rounded(DecFloat* dst, const DecFloat* x) {
     dec_ln(dst, x);
     return;
   }
-  apply_rounding(dst, raised(kLnGuardDigits + ln_extra(), dst, x, ln_core));
+  // About one unit at P + g, as for exp.
+  round_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kExpLnBound, ln_extra()), kExpLnBound,
+               [&](DecFloat* wide, std::int64_t g) {
+                 at_guard(wide, g, x, [](DecFloat* r, const DecFloat* wx) {
+                   raised(ln_extra(), r, wx, ln_core);
+                 });
+               });
 }
 
 void dec_log2_rounded(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kLnGuardDigits, dec_log2, dst, x));
+  // ln x times 1/ln 2 or 1/ln 10 (or E + log of the mantissa): a few units at P + g.
+  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kLogBound, ln_extra()), kLogBound,
+                      dec_log2, x);
 }
 
 void dec_log10_rounded(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kLnGuardDigits, dec_log10, dst, x));
+  round_kernel_by_ziv(dst, ziv_first_guard(kLnGuardDigits, kLogBound, ln_extra()), kLogBound,
+                      dec_log10, x);
 }
 
 void dec_logx_rounded(DecFloat* dst, const DecFloat* b, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kLogxGuardDigits, dec_logx, dst, b, x));
+  // A quotient of two logarithms, each within a few units: relative errors add.
+  round_kernel_by_ziv(dst, ziv_first_guard(kLogxGuardDigits, kCompoundBound), kCompoundBound,
+                      dec_logx, b, x);
 }

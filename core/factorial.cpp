@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 
 namespace elem {
@@ -225,5 +226,8 @@ Word dec_factorial(DecFloat* dst, const DecFloat* x) {
 }
 
 void dec_factorial_rounded(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(factorial_guard_digits(x), dec_factorial, dst, x));
+  // The product truncated once per factor with digits(n) + 2 digits to spare, or Stirling's
+  // series with its own: within a few units at P + g.
+  round_kernel_by_ziv(dst, ziv_first_guard(factorial_guard_digits(x), kLogBound), kLogBound,
+                      dec_factorial, x);
 }

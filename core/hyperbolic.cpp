@@ -5,6 +5,7 @@
 
 #include "core/arith.h"
 #include "core/constants.h"
+#include "core/correct_rounding.h"
 #include "core/elementary.h"
 #include "core/elementary_internal.h"
 #include "core/trig.h"
@@ -60,19 +61,19 @@ UnitDomain unit_domain(DecFloat* dst, const DecFloat* x) {
   return c == 0 ? UnitDomain::One : UnitDomain::Inside;
 }
 
+// Every kernel below chains a few truncated operations and kernels of a few units each (exp,
+// ln, atan) with the differences next to 1 formed exactly, or sums a series of up to about
+// (P + g)/2 terms at the working precision, one or two truncations per term: the series bound.
 template <class F>
 void rounded(DecFloat* dst, const DecFloat* x, std::int64_t g, F f) {
-  apply_rounding(dst, with_guard_digits(g, f, dst, x));
+  round_kernel_by_ziv(dst, std::max(g, series_first_guard()), kSeriesBound, f, x);
 }
 
-// Guard digits of tanh, asinh and atanh. Their series (and those of sinh, cosh and ln(1 + v)
-// inside) sum up to about P/2 terms, each truncated once or twice, so the error grows with
-// the digits of P; eight more digits keep the rounding decided for all but about one argument
-// in 10^7 that lies next to a boundary.
+// Guard digits of the series kernel of sinh and cosh. The series sums up to about P/2 terms,
+// each truncated once or twice, so the error grows with the digits of P; eight more digits
+// keep it within one unit.
 std::int64_t series_guard_digits() {
-  std::int64_t d = 1;
-  for (std::int64_t p = g_arith.precision; p >= 10; p /= 10) ++d;
-  return d + 8;
+  return series_first_guard();
 }
 
 // sinh or cosh of |x| < 0.5 by the series, with the guard digits its length needs: the kernel
@@ -111,6 +112,38 @@ Word dec_cosh(DecFloat* dst, const DecFloat* x) {
   }
   if (below(x, 5, -1)) return series_kernel(dst, x, false);
   return exp_pair(dst, x, 0);
+}
+
+namespace {
+
+// sinh and cosh: the series with guard digits of its own, or (e^x -+ e^-x)/2 from one
+// exponential of about one unit, whose two terms (|x| >= 0.5) cancel less than a digit, and
+// three more truncated operations: the compound bound (8 units measured). The first attempt
+// fills the limbs that the exponential's own digits take.
+template <class F>
+void sinh_cosh_rounded(DecFloat* dst, const DecFloat* x, F f) {
+  const std::int64_t exp_extra = std::max<std::int64_t>(dec_exponent(x), 0) + 5 +
+                                 digit_count(static_cast<std::uint64_t>(g_arith.precision));
+  round_kernel_by_ziv(dst, ziv_first_guard(exp_guard_digits(x), kCompoundBound, exp_extra),
+                      kCompoundBound, f, x);
+}
+
+}  // namespace
+
+void dec_sinh_rounded(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    dec_sinh(dst, x);
+    return;
+  }
+  sinh_cosh_rounded(dst, x, dec_sinh);
+}
+
+void dec_cosh_rounded(DecFloat* dst, const DecFloat* x) {
+  if (is_special(x)) {
+    dec_cosh(dst, x);
+    return;
+  }
+  sinh_cosh_rounded(dst, x, dec_cosh);
 }
 
 void dec_tanh(DecFloat* dst, const DecFloat* x) {
@@ -322,7 +355,7 @@ void dec_asin(DecFloat* dst, const DecFloat* x) {
     if (dec_negative(x)) dec_negate(dst);
     return;
   }
-  apply_rounding(dst, with_guard_digits(4, asin_kernel, dst, x));
+  rounded(dst, x, 4, asin_kernel);
 }
 
 void dec_acos(DecFloat* dst, const DecFloat* x) {
@@ -349,5 +382,5 @@ void dec_acos(DecFloat* dst, const DecFloat* x) {
     }
     return;
   }
-  apply_rounding(dst, with_guard_digits(4, acos_kernel, dst, x));
+  rounded(dst, x, 4, acos_kernel);
 }

@@ -10,12 +10,13 @@
 Word dec_sinh(DecFloat* dst, const DecFloat* x);
 Word dec_cosh(DecFloat* dst, const DecFloat* x);
 
-// Rounded, with 3 guard digits of their own.
+// Correctly rounded (Ziv's loop over the kernels).
+void dec_sinh_rounded(DecFloat* dst, const DecFloat* x);
+void dec_cosh_rounded(DecFloat* dst, const DecFloat* x);
 void dec_tanh(DecFloat* dst, const DecFloat* x);
 void dec_asinh(DecFloat* dst, const DecFloat* x);
 void dec_acosh(DecFloat* dst, const DecFloat* x);
 void dec_atanh(DecFloat* dst, const DecFloat* x);
 
-// Rounded, with 4 guard digits of their own.
 void dec_asin(DecFloat* dst, const DecFloat* x);
 void dec_acos(DecFloat* dst, const DecFloat* x);

@@ -13,6 +13,7 @@
 // of Euclid's algorithm.
 #include <algorithm>
 
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 
 using namespace elem;
@@ -211,13 +212,14 @@ Word dec_binomial(DecFloat* dst, const DecFloat* n, const DecFloat* k, bool perm
 }
 
 void dec_binomial_rounded(DecFloat* dst, const DecFloat* n, const DecFloat* k, bool perm) {
-  const Word rl = with_guard_digits(
-      kBinomialGuardDigits,
+  // Products truncated once per factor with digits(k) + 2 digits to spare, or factorial
+  // quotients by Stirling's series: within a few units at P + g.
+  round_kernel_by_ziv(
+      dst, ziv_first_guard(kBinomialGuardDigits, kLogBound), kLogBound,
       [perm](DecFloat* r, const DecFloat* a, const DecFloat* b) {
         return dec_binomial(r, a, b, perm);
       },
-      dst, n, k);
-  apply_rounding(dst, rl);
+      n, k);
 }
 
 namespace {

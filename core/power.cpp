@@ -9,6 +9,7 @@
 // bases with non-integer exponents and infinity^0.
 #include <algorithm>
 
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 
 namespace elem {
@@ -127,7 +128,10 @@ Word dec_pow(DecFloat* dst, const DecFloat* x, const DecFloat* y) {
 }
 
 void dec_pow_rounded(DecFloat* dst, const DecFloat* x, const DecFloat* y) {
-  apply_rounding(dst, with_guard_digits(pow_guard_digits(y), dec_pow, dst, x, y));
+  // exp(y ln x) with the digits that the size of y ln x costs, or a chain of exact products
+  // truncated once each: within the compound bound at P + g.
+  round_kernel_by_ziv(dst, ziv_first_guard(pow_guard_digits(y), kCompoundBound), kCompoundBound,
+                      dec_pow, x, y);
 }
 
 namespace {

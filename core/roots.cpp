@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 
 namespace elem {
@@ -256,13 +257,17 @@ Word dec_root(DecFloat* dst, const DecFloat* n, const DecFloat* x) {
 }
 
 void dec_sqrt_rounded(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kSqrtGuardDigits, dec_sqrt, dst, x));
+  // Newton's reciprocal square root checked exactly, or the plain iteration: a few units.
+  round_kernel_by_ziv(dst, ziv_first_guard(kSqrtGuardDigits, kLogBound), kLogBound, dec_sqrt, x);
 }
 
 void dec_cbrt_rounded(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kCbrtGuardDigits, dec_cbrt, dst, x));
+  // Newton's iteration stops within a few units of its last place.
+  round_kernel_by_ziv(dst, ziv_first_guard(kCbrtGuardDigits, kLogBound), kLogBound, dec_cbrt, x);
 }
 
 void dec_root_rounded(DecFloat* dst, const DecFloat* n, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(kRootGuardDigits, dec_root, dst, n, x));
+  // Newton for word n, else exp(ln x / n) with the digits the quotient's size costs.
+  round_kernel_by_ziv(dst, ziv_first_guard(kRootGuardDigits, kCompoundBound), kCompoundBound,
+                      dec_root, n, x);
 }

@@ -7,13 +7,11 @@
 
 #include "core/arith.h"
 #include "core/constants.h"
+#include "core/correct_rounding.h"
 #include "core/elementary_internal.h"
 #include "core/limbs.h"
 
 namespace {
-
-// Digits the constant tables hold exactly; a reduction never asks for more.
-constexpr std::int64_t kTableDigits = 19 * static_cast<std::int64_t>(kConstantLimbs) - 1;
 
 // Extra digits for a series of about P / 2 terms whose truncated additions each lose up to
 // one unit in the last place.
@@ -163,12 +161,14 @@ namespace {
 // |x| = q pi/4 + r; writes t (r, or r - pi/4 for odd octants) at precision t_digits and the
 // octant q mod 8, or returns false when the reduction fails. The reduction runs with extra
 // digits: as many as |x| has integer digits, and again as many as t lost to cancellation, so
-// that t is right to t_digits digits.
+// that t is right to t_digits digits. pi comes from the table or, beyond it, from the digits
+// computed on demand; a reduction that would need more than kMaxPiDigits fails.
 bool reduce_by_quarter_pi(DecFloat* t, std::int64_t t_digits, Word* octant, const DecFloat* x) {
   const std::int64_t ex = dec_exponent(x);
   std::int64_t extra = std::max<std::int64_t>(ex, 0) + 4;
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const std::int64_t w = std::min(t_digits + extra, kTableDigits);
+    if (t_digits + extra > kMaxPiDigits) return false;
+    const std::int64_t w = t_digits + extra;
     bool ok = true;
     std::int64_t et = 0;
     bool zero = false;
@@ -180,10 +180,10 @@ bool reduce_by_quarter_pi(DecFloat* t, std::int64_t t_digits, Word* octant, cons
       DecFloat* quot = scratch_dec();
       dec_copy(ax, wx);
       dec_abs(ax);
-      load_constant(quarter, kConstPiQuarter);
+      load_pi_quarter(quarter);
       dec_divmod(quot, r, ax, quarter);
       // Only the octant q mod 8 matters; it follows from the last three digits of q, so
-      // quotients beyond 64 bits (|x| up to 10^20) are fine.
+      // quotients of any length are fine.
       if (is_special(quot) && !is_zero(quot)) {
         ok = false;
         return;
@@ -204,7 +204,7 @@ bool reduce_by_quarter_pi(DecFloat* t, std::int64_t t_digits, Word* octant, cons
     // The absolute error of t is about one unit at digit w of |x|: t keeps its t_digits
     // digits when the extra digits cover the integer digits of |x| and the cancelled ones.
     const std::int64_t lost = zero ? t_digits : std::max<std::int64_t>(ex, 0) - et;
-    if (zero || w >= kTableDigits || extra >= lost + 4) {
+    if (zero || extra >= lost + 4) {
       if (zero) {
         t[0] = kSpecialHeader;
         std::fill(t + 1, t + (t_digits + 18) / 19 + 1, Word{0});
@@ -454,7 +454,7 @@ Word dec_pi(DecFloat* dst) {
   DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
   {
     ContextScope gp = ContextScope::guard(2);
-    load_constant(w, kConstPiQuarter);
+    load_pi_quarter(w);
     dec_mul_word(w, w, 4);
   }
   return narrow(dst, w, 2);
@@ -465,7 +465,7 @@ Word dec_half_pi(DecFloat* dst) {
   DecFloat* w = scratch_alloc(static_cast<std::size_t>(dec_words() + 1));
   {
     ContextScope gp = ContextScope::guard(2);
-    load_constant(w, kConstPiQuarter);
+    load_pi_quarter(w);
     dec_mul_word(w, w, 2);
   }
   return narrow(dst, w, 2);
@@ -503,14 +503,15 @@ void sin_cos_of_octant(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* t, 
   }
 }
 
-// |x| in the unit of the half circle u (|x| < 10^20) as q u/4 + t, exactly in decimal: the
-// remainder modulo 2u and then modulo u/4 are exact at P + 22 digits, so t keeps every digit
-// however close x lies to a multiple of u/4; t (minus u/4 for odd octants, as for radians) is
-// then converted to radians at t_digits + 2 digits, a relative error only.
+// |x| in the unit of the half circle u as q u/4 + t, exactly in decimal: the remainder modulo
+// 2u and then modulo u/4 are exact at P + 22 digits (or the integer digits of x and 22 more),
+// so t keeps every digit however close x lies to a multiple of u/4; t (minus u/4 for odd
+// octants, as for radians) is then converted to radians at t_digits + 2 digits, a relative
+// error only.
 void reduce_in_unit(DecFloat* t, std::int64_t t_digits, Word* octant, const DecFloat* x,
                     std::uint64_t half_circle) {
   const std::int64_t p = g_arith.precision;
-  const std::int64_t exact = std::max(p + 22, t_digits + 2);
+  const std::int64_t exact = std::max({p + 22, t_digits + 2, dec_exponent(x) + 22});
   const std::int64_t conv = t_digits + 2;
   ScratchScope scope;
   DecFloat* te = scratch_alloc(words_for(conv));
@@ -534,7 +535,7 @@ void reduce_in_unit(DecFloat* t, std::int64_t t_digits, Word* octant, const DecF
   {
     ContextScope ps = ContextScope::precision(conv);
     DecFloat* c = scratch_dec();
-    load_constant(c, kConstPiQuarter);
+    load_pi_quarter(c);
     dec_mul(r, te, c);
     dec_div_word(r, r, half_circle / 4, 0);
   }
@@ -545,17 +546,10 @@ void reduce_in_unit(DecFloat* t, std::int64_t t_digits, Word* octant, const DecF
 
 void dec_sin_cos_unit(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x,
                       std::uint64_t half_circle) {
-  if (is_special(x) || dec_exponent(x) >= 20) {
-    // Beyond 10^20 every exact reduction would need more digits than x has: the radian path
-    // decides (and fails from 10^20 radians on).
-    ScratchScope scope;
-    DecFloat* r = scratch_dec();
-    if (is_special(x)) {
-      dec_copy(r, x);
-    } else {
-      dec_to_radians(r, x, half_circle);
-    }
-    dec_sin_cos(sin_out, cos_out, r);
+  if (is_special(x)) return dec_sin_cos(sin_out, cos_out, x);
+  if (dec_exponent(x) >= kTrigMaxExponent) {  // refused as in radians
+    if (sin_out) make_undefined(sin_out, MathStatus::Undefined);
+    if (cos_out) make_undefined(cos_out, MathStatus::Undefined);
     return;
   }
   const std::int64_t p = g_arith.precision;
@@ -591,7 +585,7 @@ void dec_sin_cos(DecFloat* sin_out, DecFloat* cos_out, const DecFloat* x) {
     if (sin_out) make_undefined(sin_out, MathStatus::Undefined);
     if (cos_out) make_undefined(cos_out, MathStatus::Undefined);
   };
-  if (dec_exponent(x) >= 20) return fail();
+  if (dec_exponent(x) >= kTrigMaxExponent) return fail();
   const bool neg = dec_negative(x);
   const std::int64_t p = g_arith.precision;
   const std::int64_t w = p + series_guard();
@@ -655,7 +649,28 @@ Word elem::atan_ratio_kernel(DecFloat* dst, const DecFloat* y, const DecFloat* x
 }
 
 void dec_atan(DecFloat* dst, const DecFloat* x) {
-  apply_rounding(dst, with_guard_digits(4, dec_atan_kernel, dst, x));
+  // The kernel runs its series with guard digits of its own and truncates once: a few units.
+  round_kernel_by_ziv(dst, ziv_first_guard(4, kLogBound, series_guard()), kLogBound,
+                      dec_atan_kernel, x);
+}
+
+void dec_trig_rounded(DecFloat* dst, const DecFloat* x, int fn, std::uint64_t half_circle) {
+  // sin and cos: the reduced argument is right to every digit of the series' precision, the
+  // series and the final truncation cost a few units; tan is their quotient.
+  const ErrorBound bound = fn == 2 ? kCompoundBound : kLogBound;
+  round_kernel_by_ziv(
+      dst, ziv_first_guard(3, bound, series_guard()), bound,
+      [fn, half_circle](DecFloat* d, const DecFloat* a) -> Word {
+        if (half_circle != 0) {
+          if (fn == 2) return dec_tan_unit(d, a, half_circle);
+          dec_sin_cos_unit(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a, half_circle);
+          return 0;
+        }
+        if (fn == 2) return dec_tan(d, a);
+        dec_sin_cos(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a);
+        return 0;
+      },
+      x);
 }
 
 void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
@@ -672,8 +687,9 @@ void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
     }
     return;
   }
-  const Word rl = with_guard_digits(
-      4 + series_guard(),
+  // atan of the quotient, then pi added or taken away: the compound bound.
+  round_kernel_by_ziv(
+      dst, 4 + series_guard(), kCompoundBound,
       [](DecFloat* r, const DecFloat* wy, const DecFloat* wx) -> Word {
         ScratchScope scope;
         if (angle_by_newton(wy, wx)) {
@@ -700,8 +716,7 @@ void dec_angle(DecFloat* dst, const DecFloat* y, const DecFloat* x) {
         }
         return 0;
       },
-      dst, y, x);
-  apply_rounding(dst, rl);
+      y, x);
 }
 
 void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle) {
@@ -710,7 +725,7 @@ void dec_to_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circle)
       [half_circle](DecFloat* r, const DecFloat* wx) -> Word {
         ScratchScope scope;
         DecFloat* q = scratch_dec();
-        load_constant(q, kConstPiQuarter);
+        load_pi_quarter(q);
         dec_div_word(r, wx, half_circle / 4, 0);
         return dec_mul(r, r, q);
       },
@@ -724,7 +739,7 @@ void dec_from_radians(DecFloat* dst, const DecFloat* x, std::uint64_t half_circl
       [half_circle](DecFloat* r, const DecFloat* wx) -> Word {
         ScratchScope scope;
         DecFloat* q = scratch_dec();
-        load_constant(q, kConstPiQuarter);
+        load_pi_quarter(q);
         dec_mul_word(r, wx, half_circle / 4);
         return dec_div(r, r, q);
       },

@@ -8,6 +8,7 @@
 // counts as none.
 #include "core/arith.h"
 #include "core/complex_functions.h"
+#include "core/correct_rounding.h"
 #include "core/elementary.h"
 #include "core/hyperbolic.h"
 #include "core/trig.h"
@@ -78,30 +79,8 @@ void trig_real(int fn, std::uint64_t half_turn, std::uint32_t position, DecFloat
     }
     if ((fn == 1) != even) return make_zero(r, false);
   }
-  std::int64_t g;
-  {
-    ScratchScope scope;
-    DecFloat* t = scratch_dec();
-    to_radians(t, x, half_turn);
-    g = exp_guard_digits(t);
-  }
-  const Word rl = with_guard_digits(
-      g,
-      [fn, half_turn](DecFloat* d, const DecFloat* a) -> Word {
-        if (half_turn != 0) {
-          // reduced in degrees or gon first: exact next to multiples of the eighth turn
-          if (fn == 2) return dec_tan_unit(d, a, half_turn);
-          dec_sin_cos_unit(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, a, half_turn);
-          return 0;
-        }
-        DecFloat* t = scratch_dec();
-        to_radians(t, a, half_turn);
-        if (fn == 2) return dec_tan(d, t);
-        dec_sin_cos(fn == 0 ? d : nullptr, fn == 1 ? d : nullptr, t);
-        return 0;
-      },
-      r, x);
-  apply_rounding(r, rl);
+  // Degrees and gon are reduced in their own unit first: exact next to multiples of 45 degrees.
+  dec_trig_rounded(r, x, fn, half_turn);
 }
 
 void inverse_trig_real(int fn, std::uint64_t half_turn, DecFloat* r, const DecFloat* x) {
@@ -115,16 +94,16 @@ void inverse_trig_real(int fn, std::uint64_t half_turn, DecFloat* r, const DecFl
     }
   };
   if (half_turn == 0) return inverse(r, x);
-  // Converted at 4 more digits so that asind(1) is exactly 90.
-  const Word rl = with_guard_digits(
-      4,
+  // Two roundings at P + g, half a unit each, and the conversion's few units; an exact angle
+  // such as asind(1) = 90 comes out exact.
+  round_kernel_by_ziv(
+      r, ziv_first_guard(4, kLogBound), kLogBound,
       [&](DecFloat* d, const DecFloat* a) -> Word {
         inverse(d, a);
         dec_from_radians(d, d, half_turn);
         return 0;
       },
-      r, x);
-  apply_rounding(r, rl);
+      x);
 }
 
 namespace {

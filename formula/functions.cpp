@@ -62,9 +62,11 @@ bool at_least_one(const DecFloat* x) {
 
 // sinh and cosh with the guard digits that the argument's size needs.
 void hyperbolic_guarded(DecFloat* r, const DecFloat* x, bool cosine) {
-  const Word rl = cosine ? with_guard_digits(exp_guard_digits(x), dec_cosh, r, x)
-                         : with_guard_digits(exp_guard_digits(x), dec_sinh, r, x);
-  apply_rounding(r, rl);
+  if (cosine) {
+    dec_cosh_rounded(r, x);
+  } else {
+    dec_sinh_rounded(r, x);
+  }
 }
 
 // Nearest integer, halves away from zero.

@@ -43,15 +43,7 @@ TEST(TrigUnitsTest, NextToMultiplesOfTheEighthTurn) {
     set_precision(p);
     Dec x, r;
     set_decimal(x, arg);
-    const Word rl = with_guard_digits(
-        4,
-        [&](DecFloat* d, const DecFloat* a) -> Word {
-          if (fn == "tan") return dec_tan_unit(d, a, unit);
-          dec_sin_cos_unit(fn == "sin" ? d : nullptr, fn == "cos" ? d : nullptr, a, unit);
-          return 0;
-        },
-        r, x);
-    apply_rounding(r, rl);
+    dec_trig_rounded(r, x, fn == "sin" ? 0 : fn == "cos" ? 1 : 2, unit);
     EXPECT_EQ(raw_text(r), want) << line.substr(0, 80);
     EXPECT_EQ(g_arith.status, 0u) << line.substr(0, 80);
     ++count;

@@ -412,6 +412,38 @@ emit("log1p", 16, [fmt_op(num(0, "5", -1))], "NaN", 203)
 emit("log1p", 16, ["-0"], "-0")
 emit("atanh", 16, [fmt_op(num(0, "1", 0))], "NaN", 203)
 
+# --- exact midpoints: results with P + 1 digits ending in 5, rounded up ----------------------------
+# (after every random case above, so that those stay as they were)
+from decimal import Decimal, Context, ROUND_HALF_UP
+
+
+def midpoint(text, p):
+    d = Context(prec=p, rounding=ROUND_HALF_UP).plus(Decimal(text))
+    sign, digits, exp = d.as_tuple()
+    ds = "".join(map(str, digits))
+    assert len(Decimal(text).as_tuple().digits) == p + 1, (text, p)
+    return f"{'-' if sign else '+'} {ds.ljust(p, '0')} {d.adjusted()}"
+
+
+def op_of(text):
+    d = Decimal(text)
+    sign, digits, exp = d.as_tuple()
+    return fmt_op(num(sign, "".join(map(str, digits)), d.adjusted()))
+
+
+for base, y, p, exact in (("2.5", "2", 2, "6.25"), ("0.25", "1.5", 2, "0.125"),
+                          ("-2.5", "3", 4, "-15.625"), ("1.5", "3", 3, "3.375"),
+                          ("12.5", "2", 4, "156.25")):
+    emit("pow", p, [op_of(base), op_of(y)], midpoint(exact, p))
+for m, p in ((-2, 1), (-3, 2), (-10, 6), (-60, 41)):
+    exact = f"{5 ** -m}E{m}"  # 2^m = 5^-m 10^m
+    emit("exp2", p, [op_of(str(m))], midpoint(exact, p))
+for b, x, p, exact in (("65536", "2", 2, "0.0625"), ("4", "8", 1, "1.5"), ("16", "2", 1, "0.25")):
+    emit("logx", p, [op_of(b), op_of(x)], midpoint(exact, p))
+for n, k, p, perm in ((7, 3, 1, False), (10, 2, 1, False), (15, 2, 2, False), (25, 1, 1, True)):
+    exact = str(math.perm(n, k) if perm else math.comb(n, k))
+    emit("npr" if perm else "ncr", p, [op_of(str(n)), op_of(str(k))], midpoint(exact, p))
+
 print(__doc__.strip().replace("\n", "\n# ").join(["# ", ""]))
 for line in LINES:
     print(line)
