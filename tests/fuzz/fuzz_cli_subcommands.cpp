@@ -39,17 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::string csv_path = temporary_file();
   if (size == 0) return 0;
   const char* command = kCommands[data[0] % std::size(kCommands)];
-  std::vector<std::string> args{"numerion-cli", command};
-  std::string current;
-  for (std::size_t i = 1; i < size; ++i) {
-    if (data[i] == 0) {
-      args.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(static_cast<char>(data[i]));
-    }
-  }
-  args.push_back(current);
+  std::vector<std::string> args =
+      fuzz::append_arguments({"numerion-cli", command}, data + 1, size - 1);
   const bool linear = std::string_view(command) == "linear";
   if (linear) {
     std::FILE* f = std::fopen(csv_path.c_str(), "wb");

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/decfloat.h"
 #include "integer/biguint.h"
@@ -35,6 +36,22 @@ inline std::u16string utf16_of(const std::uint8_t* s, std::size_t n) {
     }
   }
   return out;
+}
+
+// Command-line arguments: `args` followed by the NUL-separated pieces of the bytes.
+inline std::vector<std::string> append_arguments(std::vector<std::string> args,
+                                                 const std::uint8_t* s, std::size_t n) {
+  std::string current;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (s[i] == 0) {
+      args.push_back(current);
+      current.clear();
+    } else {
+      current.push_back(static_cast<char>(s[i]));
+    }
+  }
+  args.push_back(current);
+  return args;
 }
 
 // The precision of one input from two bytes: mostly 1 ... 64 digits, one input in eight at
