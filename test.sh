@@ -7,12 +7,14 @@
 #   ./test.sh --tsan      ThreadSanitizer tree in build-tsan/: the tests of everything that
 #                         computes on worker threads, the windows with workers and the CLI's Ctrl+C
 # Extra arguments after the options go to ctest (for example -L core).
+# NUMERION_BENCH=OFF leaves out the benchmarks (CI does not run them).
 # NUMERION_WERROR=ON turns compiler warnings into errors in the Release tree (CI sets it); the
 # sanitizer trees keep them as warnings (GCC 12 reports false overlaps and bounds there).
 set -euo pipefail
 cd "$(dirname "$0")"
 dir=build
-cfg=(-DCMAKE_BUILD_TYPE=Release -DNUMERION_WERROR="${NUMERION_WERROR:-OFF}")
+cfg=(-DCMAKE_BUILD_TYPE=Release -DNUMERION_WERROR="${NUMERION_WERROR:-OFF}"
+     -DNUMERION_BENCH="${NUMERION_BENCH:-ON}")
 fuzz=0
 tsan_more=
 targets=()
