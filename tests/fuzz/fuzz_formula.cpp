@@ -36,26 +36,6 @@ void watchdog() {
   }
 }
 
-void decode(const std::uint8_t* s, std::size_t n, std::vector<char16_t>& out) {
-  out.clear();
-  for (std::size_t i = 0; i < n;) {
-    const std::uint8_t c = s[i];
-    if (c >= 0xE0 && c < 0xF0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
-        (s[i + 2] & 0xC0) == 0x80) {
-      out.push_back(
-          static_cast<char16_t>(((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F)));
-      i += 3;
-    } else if (c >= 0xC0 && c < 0xE0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-      out.push_back(static_cast<char16_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F)));
-      i += 2;
-    } else {
-      out.push_back(c);
-      i += 1;
-    }
-  }
-  out.push_back(0);  // the text ends at its first NUL, as for any caller
-}
-
 const char16_t* const kNames[] = {u"ans", u"x", u"y", u"z", u"big"};
 const char16_t* const kValues[] = {u"2", u"-1.5", u"3/4", u"1+2i", u"0x7FFFFFFFFFFFFFFFFF"};
 
@@ -74,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NumberType = kTypes[data[0] % 4];
   set_precision(fuzz::digits_of(data[1], data[2]));
   fuzz::set_integer_size(data[1], data[2]);
-  static std::vector<char16_t> text;
-  decode(data + 3, size - 3, text);
+  // The text ends at its first NUL, as for any caller.
+  const std::u16string text = fuzz::utf16_of(data + 3, size - 3);
 
   VariableTable vars;
   vars.count = 5;
