@@ -123,7 +123,8 @@ BENCHMARK(BM_AtanNearSwitch)->DenseRange(200, 320, 30)->Unit(benchmark::kMicrose
 BENCHMARK(BM_Exp)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Ln)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Sqrt)->DIGITS->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SqrtMethod)->ArgsProduct({{380, 760, 1140, 2280, 10005}, {0, 1}});
+BENCHMARK(BM_SqrtMethod)
+    ->ArgsProduct({{100, 190, 285, 380, 570, 760, 1000, 1140, 2280, 10005}, {0, 1}});
 BENCHMARK(BM_Cbrt)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pow)->DIGITS->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Factorial1000)->DIGITS->Unit(benchmark::kMicrosecond);

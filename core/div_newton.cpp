@@ -1,11 +1,16 @@
-// Division of long mantissas by Newton's iteration for the reciprocal, checked exactly.
+// Division of long mantissas by Newton's iteration for the reciprocal.
 //
 // The quotient Q = floor(A B^(n+1) / V) of the long division (A, V the n-limb mantissas,
-// B = 10^19) is estimated as A (1/V) with the reciprocal from Newton's iteration
-// r <- r + r (1 - V r) at doubling precision, all at W = 19 (n + 4) digits: r ends within
-// 10^-(W-4) relatively, so the estimate is within one or two units of Q, which has at most
-// W - 56 digits. The exact remainder A B^(n+1) - Q V (a Karatsuba product) then moves Q to the
-// floor, so the digits and the round limb are those of the long division.
+// B = 10^19) is estimated at W = 19 (n + 4) digits by Karp and Markstein's last step: the
+// reciprocal r and q0 = A r only at H = W/2 + 7 digits, then q = q0 + r (A - V q0), whose
+// remainder A - V q0 is exact at W digits. Bound (A, V in [1, 10), every truncation counted):
+// with r V = 1 + rho, |rho| <= 10^-(H-4), the error of q is rho (A/V - q0) + r t, t < 10^(2-W)
+// the truncation of V q0, plus the truncations of r (A - V q0) at W - H + 6 digits and of the
+// sum: below 13 units of 10^(1-W), so below 130 units of q's last place. Q drops the last
+// 56 - E(q) >= 55 digits of q; when the first 19 of them are neither all zeros nor all nines,
+// the floor cannot move and Q is exact. Otherwise (exact quotients and their neighbours) the
+// exact remainder A B^(n+1) - Q V (a Karatsuba product) moves Q to the floor, so the digits and
+// the round limb are always those of the long division.
 #include <algorithm>
 #include <cstring>
 
@@ -57,7 +62,7 @@ void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
   std::int64_t good = 14;
   ScratchScope scope;
   while (good < w_full - 4) {
-    const std::int64_t w = std::min(2 * good + 4, w_full);
+    const std::int64_t w = std::min(19 * limbs_for_digits(2 * good + 4), w_full);
     ScratchScope step;
     DecFloat* rw = scratch_alloc(dec_words_for(w));
     DecFloat* vw = scratch_alloc(dec_words_for(w));
@@ -100,25 +105,58 @@ bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* r
   const std::int64_t extra = n + 1;
   const std::int64_t qlen = extra + 1;
   const std::int64_t w = 19 * (n + 4);
+  // 2H >= W + 11 keeps rho (A/V - q0) below 10^(-2-W).
+  // Whole limbs (multiples of 19 digits) make every realignment a copy.
+  const std::int64_t h = 19 * limbs_for_digits((w + 11) / 2 + 1);
+  const std::int64_t h2 = 19 * limbs_for_digits(w - h + 6);
   ScratchScope scope;
   Word* q = scratch_alloc(static_cast<std::size_t>(n + 4));
+  Word dropped;
   {
     DecFloat* aw = scratch_alloc(dec_words_for(w));
     DecFloat* bw = scratch_alloc(dec_words_for(w));
-    DecFloat* r = scratch_alloc(dec_words_for(w));
+    DecFloat* qw = scratch_alloc(dec_words_for(w));
+    DecFloat* t = scratch_alloc(dec_words_for(w));
+    DecFloat* r = scratch_alloc(dec_words_for(h));
+    DecFloat* q0 = scratch_alloc(dec_words_for(h));
     realign(aw, w, a, p);
     realign(bw, w, b, p);
     aw[0] = 0;  // A / 10^(P-1) and V / 10^(P-1), positive
     bw[0] = 0;
     ContextScope ps = ContextScope::precision(w);
-    dec_reciprocal_estimate(r, bw);
-    dec_mul(r, aw, r);  // about A / V, in (0.1, 10)
+    {
+      DecFloat* bh = scratch_alloc(dec_words_for(h));
+      realign(q0, h, aw, w);
+      realign(bh, h, bw, w);
+      ContextScope ph = ContextScope::precision(h);
+      dec_reciprocal_estimate(r, bh);
+      dec_mul(q0, q0, r);  // A / V within 10^-(H-4), in (0.1, 10)
+    }
+    realign(qw, w, q0, h);
+    dec_mul(t, bw, qw);
+    dec_add_sub(t, aw, t, 1);  // A - V q0 (less its truncation): exact, about 10^-(H-5)
+    if (!is_zero(t)) {
+      DecFloat* r2 = scratch_alloc(dec_words_for(h2));
+      DecFloat* t2 = scratch_alloc(dec_words_for(h2));
+      realign(r2, h2, r, h);
+      realign(t2, h2, t, w);
+      {
+        ContextScope p2 = ContextScope::precision(h2);
+        dec_mul(t2, r2, t2);
+      }
+      realign(t, w, t2, h2);
+      dec_add_sub(qw, qw, t, 0);
+    }
     // Q ~ (A / V) 10^(19 extra): the mantissa of w digits shifted right by w - 1 - 19 extra
     // - E digits.
-    std::memcpy(q, r + 1, static_cast<std::size_t>(n + 4) * sizeof(Word));
-    limbs_shift_right(q, n + 4, w - 1 - 19 * extra - dec_exponent(r), nullptr);
+    std::memcpy(q, qw + 1, static_cast<std::size_t>(n + 4) * sizeof(Word));
+    dropped = limbs_shift_right(q, n + 4, w - 1 - 19 * extra - dec_exponent(qw), nullptr);
   }
   Word* quot = q + (n + 4 - qlen);
+  if (dropped != 0 && dropped != kLimbBase - 1) {
+    *rl = take_leading_digits(dst, quot, qlen, digits);
+    return true;
+  }
   // Exact check: the remainder U - Q V with U = A B^extra, both of 2 qlen limbs.
   const std::int64_t len = 2 * qlen;
   Word* v = scratch_alloc(static_cast<std::size_t>(qlen));

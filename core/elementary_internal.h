@@ -152,5 +152,6 @@ Word exp_of_scaled_log(DecFloat* dst, const DecFloat* a, ScaleKind kind, const D
 // sqrt(m) for 1 <= m < 100 (md its value as a double) truncated to P digits with the exact
 // round limb, from Newton's reciprocal square root and an exact check; exponent 0. False when
 // the check could not settle the root (the caller then takes the plain iteration).
-inline constexpr std::int64_t kNewtonSqrtLimbs = 40;
+// From 8 limbs on (measured: 2.7 against 3.6 us at 190 digits, 1.1 against 1.1 at 100).
+inline constexpr std::int64_t kNewtonSqrtLimbs = 8;
 bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl);

@@ -1,13 +1,18 @@
-// Square roots of long mantissas: Newton's iteration for 1/sqrt(m) at doubling precision,
-// sqrt(m) = m / sqrt(m), and an exact integer check that makes the result the truncation of the
-// true root.
+// Square roots of long mantissas: Newton's iteration for 1/sqrt(m) at doubling precision and
+// Karp and Markstein's last step, then, only when the estimate lies next to a place where the
+// truncation would change, an exact integer check.
 //
 // For 1 <= m < 100 (P digits) the root's digits down to place Ps - 1 (Ps = 19 (n + 2) >= P + 19)
-// form S = floor(sqrt(T)) with T = m 10^(2 Ps - 2), an integer. The estimate s = m y, with y
-// within 10^-(W-5) of 1/sqrt(m) at W = Ps + 19 digits, is within 10^-14 units of S; the exact
-// remainder T - S^2 (a Karatsuba square) then moves S until 0 <= T - S^2 <= 2S. The P digits
-// and the round limb come from S, so they are exact, unlike the guard digits of the plain
-// iteration.
+// form S = floor(sqrt(T)) with T = m 10^(2 Ps - 2), an integer. The estimate at W = Ps + 19
+// digits: y ~ 1/sqrt(m) and s0 = m y at H = W/2 + 8 digits, then s = s0 + y (m - s0^2) / 2 with
+// m - s0^2 exact at W digits. Bound: with s0 = sqrt(m)(1 + e), y sqrt(m) = 1 + rho, both below
+// 1.1 10^-(H-5), s - sqrt(m) = -sqrt(m)(rho e + e^2 (1 + rho) / 2) (below 10^(-2-W) for
+// 2H >= W + 13) plus y t / 2 for the truncation t < 10^(3-W) of s0^2, plus the truncations of
+// the correction at W - H + 7 digits and of the sum: below 52 units of s's last place. S drops
+// the last 19 digits of s; when they lie more than 100 units from a multiple of 10^19, S is
+// exact. Otherwise (perfect squares and their neighbours) the exact remainder T - S^2 (a
+// Karatsuba square) moves S until 0 <= T - S^2 <= 2S, so the P digits and the round limb are
+// always exact.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -27,7 +32,7 @@ void rsqrt_estimate(DecFloat* y, const DecFloat* m, double md) {
   set_exponent_raw(y, dec_exponent(y) - 18);
   std::int64_t good = 14;
   while (good < w_full - 5) {
-    const std::int64_t w = std::min(2 * good + 4, w_full);
+    const std::int64_t w = std::min(19 * limbs_for_digits(2 * good + 4), w_full);
     ScratchScope step;
     DecFloat* yw = scratch_alloc(dec_words_for(w));
     DecFloat* mw = scratch_alloc(dec_words_for(w));
@@ -106,19 +111,52 @@ bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
   const std::int64_t p = g_arith.precision;
   const std::int64_t ns = n + 2, ps = 19 * ns, w = ps + 19;
   const std::int64_t em = dec_exponent(m);  // 0 or 1
+  // Whole limbs (multiples of 19 digits) make every realignment a copy.
+  const std::int64_t h = 19 * limbs_for_digits((w + 13) / 2 + 1);
+  const std::int64_t h2 = 19 * limbs_for_digits(w - h + 7);
   ScratchScope scope;
   Word* s = scratch_alloc(static_cast<std::size_t>(ns));
+  Word dropped;
   {
     DecFloat* mw = scratch_alloc(dec_words_for(w));
-    DecFloat* y = scratch_alloc(dec_words_for(w));
-    DecFloat* sp = scratch_alloc(dec_words_for(ps));
+    DecFloat* sw = scratch_alloc(dec_words_for(w));
+    DecFloat* t = scratch_alloc(dec_words_for(w));
+    DecFloat* y = scratch_alloc(dec_words_for(h));
+    DecFloat* s0 = scratch_alloc(dec_words_for(h));
     realign(mw, w, m, p);
     ContextScope ps_w = ContextScope::precision(w);
-    rsqrt_estimate(y, mw, md);
-    dec_mul(y, mw, y);  // sqrt(m) in [1, 10)
-    if (dec_exponent(y) != 0) return false;
-    realign(sp, ps, y, w);
-    std::memcpy(s, sp + 1, static_cast<std::size_t>(ns) * sizeof(Word));
+    {
+      realign(s0, h, mw, w);
+      ContextScope ph = ContextScope::precision(h);
+      rsqrt_estimate(y, s0, md);
+      dec_mul(s0, s0, y);  // sqrt(m) within 1.1 10^-(H-5)
+    }
+    realign(sw, w, s0, h);
+    dec_mul(t, sw, sw);
+    dec_add_sub(t, mw, t, 1);  // m - s0^2 (less its truncation): exact
+    if (!is_zero(t)) {
+      DecFloat* y2 = scratch_alloc(dec_words_for(h2));
+      DecFloat* t2 = scratch_alloc(dec_words_for(h2));
+      realign(y2, h2, y, h);
+      realign(t2, h2, t, w);
+      {
+        ContextScope p2 = ContextScope::precision(h2);
+        dec_mul(t2, y2, t2);
+        dec_div_word(t2, t2, 2, 0);
+      }
+      realign(t, w, t2, h2);
+      dec_add_sub(sw, sw, t, 0);
+    }
+    if (dec_exponent(sw) != 0) return false;
+    std::memcpy(s, sw + 1, static_cast<std::size_t>(ns) * sizeof(Word));
+    dropped = sw[ns + 1];  // the last limb: digits Ps .. W - 1
+  }
+  constexpr Word kMargin = 100;
+  if (dropped >= kMargin && dropped < kLimbBase - kMargin) {
+    std::int64_t digits;
+    *rl = take_leading_digits(dst, s, ns, &digits);
+    dst[0] = 0;  // exponent 0, positive
+    return digits == ps;
   }
   // T = m 10^(2 Ps - 2): the mantissa at 2 Ps digits is m 10^(2 Ps - 1 - em).
   const std::int64_t len = 2 * ns;
