@@ -6,6 +6,68 @@
 #include "core/arith.h"
 #include "core/limbs.h"
 
+namespace {
+
+// The same for one-limb mantissas (P <= 19) on two words [hi, lo]: lo takes the 19 digits
+// below the mantissa's last place, and `sticky` any non-zero digit beyond them.
+Word add_sub_one_limb(DecFloat* dst, Word mx, Word my, std::int64_t ex, std::int64_t d, bool sx,
+                      bool subtract, bool sa) {
+  const int k = static_cast<int>(g_arith.top_digits);
+  Word yh = 0, yl = 0;
+  bool sticky = false;
+  if (d < 19) {
+    Word r;
+    yh = div_pow10(my, static_cast<int>(d), &r);
+    yl = d == 0 ? 0 : r * kPow10[19 - d];
+  } else if (d < 38) {
+    Word r;
+    yl = div_pow10(my, static_cast<int>(d - 19), &r);
+    sticky = r != 0;
+  } else {
+    sticky = true;  // my != 0
+  }
+  Word hi, rl;
+  std::int64_t e = ex;
+  if (!subtract) {
+    Word carry = 0;
+    hi = limb_add(mx, yh, &carry);
+    rl = yl;
+    if (carry || hi >= kPow10[k]) {
+      Word low, unused;
+      hi = div_pow10(hi, 1, &low) + (carry ? kPow10[18] : 0);
+      rl = low * kPow10[18] + div_pow10(rl, 1, &unused);
+      ++e;
+    }
+  } else {
+    const Word borrow = (yl != 0 || sticky) ? 1 : 0;
+    rl = borrow ? kLimbBase - yl - (sticky ? 1 : 0) : 0;
+    hi = mx - yh - borrow;  // |x| >= |y|
+    if (hi == 0 && rl == 0) {
+      make_zero(dst, sa);
+      return 0;
+    }
+    const int have = hi == 0 ? 0 : digit_count(hi);
+    if (have < k) {
+      // Large shifts only follow d <= 1, when the round limb holds at most one digit.
+      const int shift = have == 0 ? k + 19 - digit_count(rl) : k - have;
+      if (shift >= 19) {
+        hi = rl * kPow10[shift - 19];
+        rl = 0;
+      } else {
+        Word keep;
+        hi = hi * kPow10[shift] + div_pow10(rl, 19 - shift, &keep);
+        rl = keep * kPow10[shift];
+      }
+      e -= shift;
+    }
+  }
+  dst[1] = hi;
+  set_exponent_checked(dst, e, sx);
+  return rl;
+}
+
+}  // namespace
+
 Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
   const bool sa = dec_negative(a);
   const bool sb = dec_negative(b) != (op == 1);
@@ -50,6 +112,8 @@ Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
     ex = eb;
     ey = ea;
   }
+
+  if (n == 1) return add_sub_one_limb(dst, x[1], y[1], ex, ex - ey, sx, subtract, sa);
 
   ScratchScope scope;
   Word* m = scratch_alloc(static_cast<std::size_t>(n));  // result mantissa

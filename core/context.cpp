@@ -398,15 +398,51 @@ Word take_leading_digits(DecFloat* dst, const Word* src, std::int64_t len, std::
     return 0;
   }
   const std::int64_t n = g_arith.limb_count;
+  const int k = static_cast<int>(g_arith.top_digits);
   const int t = digit_count(src[first]);
   *digits = t + 19 * (len - 1 - first);
   ScratchScope scope;
-  const std::int64_t take = std::min<std::int64_t>(len - first, n + 2);
-  Word* buf = scratch_alloc(static_cast<std::size_t>(take));
-  std::memcpy(buf, src + first, static_cast<std::size_t>(take) * sizeof(Word));
-  const Word in = first + take < len ? src[first + take] : 0;
-  limbs_shift_left(buf, take, 19 - t, in);
-  return extract_digits(dst + 1, n, g_arith.top_digits, buf, take);
+  const Word* s = src + first;
+  const std::int64_t avail = len - first;
+  Word* out = dst + 1;
+  if (out < s + avail && s < out + n) {
+    // Overlapping records: work from a copy.
+    const std::int64_t take = std::min<std::int64_t>(avail, n + 2);
+    Word* buf = scratch_alloc(static_cast<std::size_t>(take));
+    std::memcpy(buf, s, static_cast<std::size_t>(take) * sizeof(Word));
+    s = buf;
+  }
+  auto at = [&](std::int64_t i) -> Word { return i < avail ? s[i] : 0; };
+  // One pass, one split per source limb: the leading digit of s[0] becomes the first of the
+  // k top digits, so the limbs move right by t - k digits or left by k - t.
+  if (t == k) {
+    for (std::int64_t i = 0; i < n; ++i) out[i] = at(i);
+    return at(n);
+  }
+  if (t > k) {
+    const int r = t - k;
+    const Word up = kPow10[19 - r];
+    Word rem;
+    out[0] = div_pow10(s[0], r, &rem);
+    for (std::int64_t i = 1; i < n; ++i) {
+      Word next;
+      const Word q = div_pow10(at(i), r, &next);
+      out[i] = rem * up + q;
+      rem = next;
+    }
+    return rem * up + div_pow10(at(n), r, &rem);
+  }
+  const int m = 19 - (k - t);  // digits of each limb that stay in it
+  const Word up = kPow10[k - t];
+  Word rem = s[0];  // < 10^t <= 10^m
+  for (std::int64_t i = 0; i < n; ++i) {
+    Word next;
+    const Word q = div_pow10(at(i + 1), m, &next);
+    out[i] = rem * up + q;
+    rem = next;
+  }
+  Word unused;
+  return rem * up + div_pow10(at(n + 1), m, &unused);
 }
 
 // --- context hand-over -----------------------------------------------------------------------

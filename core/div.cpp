@@ -96,6 +96,50 @@ void limbs_divide(Word* q, Word* u, std::int64_t ulen, const Word* v, std::int64
 
 namespace {
 
+// hi:lo / d for hi < d (the quotient fits a word): one hardware division where there is one.
+inline Word div_2by1(Word hi, Word lo, Word d, Word* rem) {
+#if defined(__x86_64__)
+  Word q, r;
+  __asm__("divq %4" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), "rm"(d));
+  *rem = r;
+  return q;
+#else
+  const u128 num = (static_cast<u128>(hi) << 64) | lo;
+  *rem = static_cast<Word>(num % d);
+  return static_cast<Word>(num / d);
+#endif
+}
+
+// One-limb mantissas (k = P digits): the three quotient limbs of the long division, A / V and
+// two limbs of fraction, are one digit and two full limbs, since 0.1 < A / V < 10.
+Word divide_one_limb(DecFloat* dst, Word a, Word v, std::int64_t e, bool neg) {
+  const int k = static_cast<int>(g_arith.top_digits);
+  const Word q0 = a / v;
+  Word r = a % v, q1, q2;
+  {
+    const u128 num = static_cast<u128>(r) * kLimbBase;  // < v 2^64: the quotient fits
+    q1 = div_2by1(static_cast<Word>(num >> 64), static_cast<Word>(num), v, &r);
+  }
+  {
+    const u128 num = static_cast<u128>(r) * kLimbBase;
+    q2 = div_2by1(static_cast<Word>(num >> 64), static_cast<Word>(num), v, &r);
+  }
+  Word rem, unused, rl;
+  if (q0 != 0) {
+    // q0 and the first k - 1 digits of q1; the round limb goes on into q2.
+    const int s = 20 - k;
+    dst[1] = q0 * kPow10[k - 1] + div_pow10(q1, s, &rem);
+    rl = rem * kPow10[k - 1] + div_pow10(q2, s, &unused);
+  } else {
+    const int s = 19 - k;
+    dst[1] = div_pow10(q1, s, &rem);
+    rl = rem * kPow10[k] + div_pow10(q2, s, &unused);
+    --e;
+  }
+  set_exponent_checked(dst, e, neg);
+  return rl;
+}
+
 Word divide(DecFloat* dst, const DecFloat* a, const DecFloat* b, bool long_division) {
   const bool neg = dec_negative(a) != dec_negative(b);
   if (is_special(a) || is_special(b)) {
@@ -119,6 +163,7 @@ Word divide(DecFloat* dst, const DecFloat* a, const DecFloat* b, bool long_divis
   const std::int64_t extra = n + 1;  // quotient limbs beyond the integer part: >= P + 19 digits
   const std::int64_t ulen = n + extra;
   const std::int64_t e = dec_exponent(a) - dec_exponent(b);
+  if (n == 1) return divide_one_limb(dst, a[1], b[1], e, neg);
   if (n >= kNewtonDivLimbs && !long_division) {
     Word rl;
     std::int64_t digits;

@@ -61,6 +61,19 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const std::int64_t n = g_arith.limb_count;
   const std::int64_t p = g_arith.precision;
   const std::int64_t e = dec_exponent(a) + dec_exponent(b);
+  if (n == 1) {
+    // One limb (k = P digits each): the product hi 10^19 + lo has 2P - 1 or 2P digits, so the
+    // r = digits - P <= 19 dropped ones all lie in lo.
+    Word lo;
+    const Word hi = div_limb_base(static_cast<u128>(a[1]) * b[1], &lo);
+    const int digits = hi == 0 ? digit_count(lo) : 19 + digit_count(hi);
+    const int r = digits - static_cast<int>(p);
+    Word rem;
+    const Word q = div_pow10(lo, r, &rem);
+    dst[1] = hi * kPow10[19 - r] + q;
+    set_exponent_checked(dst, e + (digits - (2 * p - 1)), neg);
+    return rem * kPow10[19 - r];
+  }
   ScratchScope scope;
   Word* prod = scratch_alloc(static_cast<std::size_t>(2 * n));
   Word rl;

@@ -444,6 +444,31 @@ for n, k, p, perm in ((7, 3, 1, False), (10, 2, 1, False), (15, 2, 2, False), (2
     exact = str(math.perm(n, k) if perm else math.comb(n, k))
     emit("npr" if perm else "ncr", p, [op_of(str(n)), op_of(str(k))], midpoint(exact, p))
 
+# Square roots of short precisions, dense, by exact integers: for x = M 10^(e - P + 1) the
+# root's digits are isqrt(M 10^(P - 1 + o)) with o = e mod 2, rounded up iff the remainder
+# passes the midpoint. Own generator, so the lines above stay as they are.
+small = random.Random(20261208)
+for p in range(1, 19):
+    for i in range(40):
+        if i % 4 == 0:
+            r = small.randint(1, 10 ** ((p + 1) // 2) - 1)
+            ds = str(r * r)  # a perfect square (lines with more than p digits are left out)
+        else:
+            ds = str(small.randint(1, 9)) + "".join(small.choice("0123456789") for _ in range(p - 1))
+        e = small.randint(-40, 40)
+        ds = ds.rstrip("0")
+        if len(ds) > p:
+            continue
+        m = int(ds.ljust(p, "0"))
+        o = e % 2
+        t = m * 10 ** (p - 1 + o)
+        root = math.isqrt(t)
+        up = 4 * t > (2 * root + 1) ** 2
+        digits = str(root + (1 if up else 0))
+        ex = (e - o) // 2 + (len(digits) - p)
+        res = f"+ {digits[:p].ljust(p, '0')} {ex}"
+        emit("sqrt", p, [fmt_op(num(0, ds, e))], res)
+
 print(__doc__.strip().replace("\n", "\n# ").join(["# ", ""]))
 for line in LINES:
     print(line)
