@@ -281,7 +281,7 @@ void sqrt_rounded_small(DecFloat* dst, const DecFloat* x) {
   const Word s = isqrt128(t);
   const u128 twice = 2 * static_cast<u128>(s) + 1;
   dst[1] = s;
-  set_exponent_raw(dst, half);
+  dst[0] = static_cast<Word>(half) * 2;  // positive; dst may have held a negative operand
   apply_rounding(dst, 4 * t > twice * twice ? kHalfLimb : 0);
 }
 

@@ -180,3 +180,34 @@ TEST_F(FastArithTest, NewtonSquareRootIsTheTruncatedRoot) {
     }
   }
 }
+
+TEST_F(FastArithTest, ShortPathsWriteTheirOwnSign) {
+  // The one-limb paths write into a record that may still hold a negative number (the
+  // calculator's stack reuses them): every result must carry its own sign.
+  for (std::int64_t p : {1, 9, 16, 18, 19}) {
+    set_precision(p);
+    Dec four, two, r, want;
+    from_digits_short(four, 4);
+    from_digits_short(two, 2);
+    auto stale = [&] {
+      from_digits_short(r, 7);
+      dec_negate(r);
+    };
+    stale();
+    dec_sqrt_rounded(r, four);
+    EXPECT_FALSE(dec_negative(r)) << "sqrt P=" << p;
+    EXPECT_EQ(dec_compare(r, two, false), 0) << "sqrt P=" << p;
+    stale();
+    dec_mul_rounded(r, two, two);
+    EXPECT_EQ(dec_compare(r, four, false), 0) << "mul P=" << p;
+    stale();
+    dec_div_rounded(r, four, two);
+    EXPECT_EQ(dec_compare(r, two, false), 0) << "div P=" << p;
+    stale();
+    dec_add_rounded(r, two, two);
+    EXPECT_EQ(dec_compare(r, four, false), 0) << "add P=" << p;
+    stale();
+    dec_sub_rounded(r, four, two);
+    EXPECT_EQ(dec_compare(r, two, false), 0) << "sub P=" << p;
+  }
+}
