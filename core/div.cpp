@@ -249,18 +249,20 @@ Word dec_div_word(DecFloat* dst, const DecFloat* a, std::uint64_t d, std::uint64
                                                                  : reciprocal_of(d);
   const std::int64_t n = g_arith.limb_count;
   const std::int64_t p = g_arith.precision;
-  constexpr std::int64_t kExtra = 3;  // >= P + 19 quotient digits even for d near 2^64
+  // Quotient limbs beyond the dividend's: the quotient keeps 19 (n + extra) - 19 >= P + 19
+  // digits for d < 10^19, one limb more for larger d.
+  const std::int64_t extra = d < kLimbBase ? 2 : 3;
   ScratchScope scope;
-  Word* q = scratch_alloc(static_cast<std::size_t>(n + kExtra));
+  Word* q = scratch_alloc(static_cast<std::size_t>(n + extra));
   Word rem = 0;
-  for (std::int64_t i = 0; i < n + kExtra; ++i) {
+  for (std::int64_t i = 0; i < n + extra; ++i) {
     const Word limb = i < n ? a[1 + i] : 0;
     const u128 num = static_cast<u128>(rem) * kLimbBase + limb;
     q[i] = div_wide(static_cast<Word>(num >> 64), static_cast<Word>(num), d, recip, &rem);
   }
   std::int64_t digits;
   const std::int64_t ea = dec_exponent(a);
-  const Word rl = take_leading_digits(dst, q, n + kExtra, &digits);
-  set_exponent_checked(dst, ea + digits - p - 19 * kExtra, neg);
+  const Word rl = take_leading_digits(dst, q, n + extra, &digits);
+  set_exponent_checked(dst, ea + digits - p - 19 * extra, neg);
   return rl;
 }
