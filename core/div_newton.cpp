@@ -54,13 +54,32 @@ void sub_aligned(Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
 void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
   using namespace elem;
   const std::int64_t w_full = g_arith.precision;
-  // Seed: 1 / (leading digits of v) in double precision, good to 14 digits.
-  const double lead = static_cast<double>(leading19(v)) * 1e-18;  // [1, 10)
-  const double inv = 1.0 / lead;                                  // (0.1, 1]
-  dec_from_word(r, static_cast<Word>(inv * 1e18));
-  set_exponent_raw(r, dec_exponent(r) - 18 - dec_exponent(v));
-  std::int64_t good = 14;
   ScratchScope scope;
+  std::int64_t good;
+  const std::int64_t s = std::min(w_full, kReciprocalSeedDigits);
+  if (s > 38) {
+    // Seed: the long division 1 / v at s digits, cheaper there than the iteration. v cut to s
+    // digits and the quotient's truncation each move it by less than 10^-(s-1) relatively.
+    ScratchScope seed;
+    DecFloat* vs = scratch_alloc(dec_words_for(s));
+    DecFloat* rs = scratch_alloc(dec_words_for(s));
+    realign(vs, s, v, w_full);
+    {
+      ContextScope ps = ContextScope::precision(s);
+      DecFloat* one = scratch_dec();
+      dec_one(one);
+      dec_div_long(rs, one, vs);
+    }
+    realign(r, w_full, rs, s);
+    good = s - 2;
+  } else {
+    // Seed: 1 / (leading digits of v) in double precision, good to 14 digits.
+    const double lead = static_cast<double>(leading19(v)) * 1e-18;  // [1, 10)
+    const double inv = 1.0 / lead;                                  // (0.1, 1]
+    dec_from_word(r, static_cast<Word>(inv * 1e18));
+    set_exponent_raw(r, dec_exponent(r) - 18 - dec_exponent(v));
+    good = 14;
+  }
   while (good < w_full - 4) {
     const std::int64_t w = std::min(19 * limbs_for_digits(2 * good + 4), w_full);
     ScratchScope step;
