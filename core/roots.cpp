@@ -9,8 +9,10 @@
 // by the factor enters the result. Each decimal step doubles the digits and runs at the
 // precision it can fill (twice the digits already right, plus two), so only the last step
 // works at the full precision. sqrt and cbrt need no extra digits of their own: a result is
-// good to two units of its last place. From kNewtonSqrtLimbs limbs on, square roots come from
-// the reciprocal square root with an exact check instead (sqrt_newton.cpp). Statuses: 203 for
+// good to two units of its last place. Square roots are exact truncations instead: below
+// kNewtonSqrtLimbs limbs the integer root with remainder (sqrt_rem.cpp), from there on the
+// reciprocal square root checked exactly (sqrt_newton.cpp); the plain iteration stays as their
+// reference and fallback. Statuses: 203 for
 // negative arguments of sqrt and of even roots and for an invalid root index.
 #include <algorithm>
 #include <cmath>
@@ -103,6 +105,14 @@ Word square_root(DecFloat* dst, const DecFloat* x, bool plain_sqrt) {
   dec_copy(m, x);
   set_exponent_raw(m, odd);  // 1 <= m < 100
   const double md = static_cast<double>(leading19(m)) * 1e-18 * (odd ? 10.0 : 1.0);
+  if (g_arith.limb_count < kNewtonSqrtLimbs && !plain_sqrt) {
+    Word rl;
+    if (dec_sqrt_by_remainder(y, m, &rl)) {
+      dec_copy(dst, y);
+      set_exponent_raw(dst, half);
+      return rl;
+    }
+  }
   if (g_arith.limb_count >= kNewtonSqrtLimbs && !plain_sqrt) {
     Word rl;
     if (dec_sqrt_newton(y, m, md, &rl)) {

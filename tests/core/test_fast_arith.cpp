@@ -136,32 +136,40 @@ TEST_F(FastArithTest, NewtonQuotientMatchesLongDivision) {
   }
 }
 
-TEST_F(FastArithTest, NewtonSquareRootIsTheTruncatedRoot) {
-  // From the switch on, the P digits s satisfy s^2 <= x < (s + ulp)^2, checked with exact
-  // products at 2P + 2 digits; the rounded root equals the plain iteration's on random operands;
-  // perfect squares give their root with a zero round limb.
+TEST_F(FastArithTest, SquareRootIsTheTruncatedRoot) {
+  // At every length, by the root with remainder and from the switch on by Newton's, the P
+  // digits s satisfy s^2 <= x < (s + ulp)^2, checked with exact products at 2P + 2 digits; the
+  // rounded root equals the plain iteration's; perfect squares give their root with a zero
+  // round limb, and one unit below a perfect square the root stays below it.
   std::mt19937_64 rng(17);
-  for (std::int64_t p :
-       std::initializer_list<std::int64_t>{19 * (kNewtonSqrtLimbs - 1), 19 * kNewtonSqrtLimbs - 3,
-                                           19 * kNewtonSqrtLimbs + 2, 1000, 4000, 10005}) {
+  for (std::int64_t p : std::initializer_list<std::int64_t>{
+           1, 2, 5, 18, 19, 20, 38, 39, 57, 100, 380, 19 * (kNewtonSqrtLimbs - 1),
+           19 * kNewtonSqrtLimbs - 3, 19 * kNewtonSqrtLimbs + 2, 1000, 4000, 10005}) {
     for (int i = 0; i < 8; ++i) {
       set_precision(p);
       Dec x, s, r1, r2;
       std::string d = std::to_string(1 + rng() % 9);
       for (std::int64_t j = 1; j < p; ++j) d.push_back(static_cast<char>('0' + rng() % 10));
       set_digits(x, d, static_cast<std::int64_t>(rng() % 9) - 4);
-      if (i == 7) {
+      const bool square = i >= 6 && p >= 4;
+      if (square) {
         set_digits(x, d.substr(0, static_cast<std::size_t>(p / 2 - 1)), 3);
         dec_mul(x, x, x);  // exact: a square of P/2 - 1 digits
+        if (i == 6) {
+          // one unit in the last place less: the root lies just below the square's root
+          Dec one_ulp;
+          dec_from_word(one_ulp, 1);
+          set_exponent_checked(one_ulp, dec_exponent(x) - (p - 1), false);
+          dec_add_sub(x, x, one_ulp, 1);
+        }
       }
       const Word rl = dec_sqrt(s, x);
-      if (i == 7) {
+      if (square && i == 7) {
         EXPECT_EQ(rl, 0u) << "P=" << p;
       }
       apply_rounding(r1, with_guard_digits(kSqrtGuardDigits, dec_sqrt, r1, x));
       apply_rounding(r2, with_guard_digits(kSqrtGuardDigits, dec_sqrt_plain, r2, x));
       EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p << " i=" << i;
-      if ((p + 18) / 19 < kNewtonSqrtLimbs) continue;  // the plain iteration is 2 ulp good
       // s + ulp: add one unit in the last place
       Dec up, one_ulp;
       dec_from_word(one_ulp, 1);
