@@ -100,6 +100,28 @@ void BM_LimbProduct(benchmark::State& state) {
   }
 }
 
+// Short products (columns from n - 4 on) of n limbs: by the column sums alone (second argument
+// 0) or split from the given size on; squares when the third argument is 1.
+void BM_ShortProduct(benchmark::State& state) {
+  const std::int64_t n = state.range(0), t = state.range(1);
+  std::mt19937_64 rng(7);
+  std::vector<Word> a(static_cast<std::size_t>(n)), b(a.size()), r(2 * a.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    a[i] = rng() % kLimbBase;
+    b[i] = rng() % kLimbBase;
+  }
+  arith_reset();
+  const Word* bb = state.range(2) ? a.data() : b.data();
+  for (auto _ : state) {
+    if (t == 0) {
+      product_columns(r.data(), a.data(), bb, n, n - 4);
+    } else {
+      limbs_mul_short(r.data(), a.data(), bb, n, 4, t);
+    }
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+
 void BM_Format(benchmark::State& state) {
   Operands o = make_operands(state.range(0));
   std::vector<char16_t> buf(static_cast<std::size_t>(dec_text_size(0)));
@@ -216,6 +238,8 @@ BENCHMARK(BM_Sqr)->NUMERION_DIGITS;
 BENCHMARK(BM_DivMethod)->ArgsProduct({{760, 1140, 1520, 2280, 3040}, {0, 1}});
 BENCHMARK(BM_LimbProduct)
     ->ArgsProduct({{40, 64, 100, 133, 265, 530}, {1000, 40, 64, 100, 140}, {0, 1}});
+BENCHMARK(BM_ShortProduct)
+    ->ArgsProduct({{55, 100, 133, 265, 530}, {0, 40, 70, 100, 140, 100000}, {0, 1}});
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;
 BENCHMARK(BM_Format)->NUMERION_DIGITS;
 BENCHMARK(BM_Sin)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);

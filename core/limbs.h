@@ -53,6 +53,17 @@ void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n);
 void limbs_mul_karatsuba(Word* out, const Word* a, const Word* b, std::int64_t n,
                          std::int64_t threshold);
 
+// A short product of two n-limb integers into out[0 .. 2n): a value between the sum of the
+// limb products a_i b_j with i + j >= n - g (i, j counted from the least significant limb) and
+// the exact product, as product_columns from column n - g gives the former. From `threshold`
+// limbs on, the top (100 - kShortSplitPercent)% of the limbs are multiplied in full by
+// Karatsuba and the rest by two short products of the remaining size (the square's path when
+// a == b).
+inline constexpr std::int64_t kShortSplitPercent = 30;
+inline constexpr std::int64_t kShortProductLimbs = 100;
+void limbs_mul_short(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g,
+                     std::int64_t threshold);
+
 // 1/v for a positive normal v at the current precision, within 10^-(P-4) relatively, by
 // Newton's iteration at doubling precision.
 void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v);

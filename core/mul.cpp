@@ -1,9 +1,10 @@
 // Multiplication. Small mantissas are multiplied in full; from 5 limbs on only the top columns
 // of the product are summed (a short product), and the rare products whose round_limb lies in
 // the short product's error window are redone in full so that the kept digits and the first
-// discarded digit are always exact. Squares sum each cross product once. Karatsuba's exact
-// product (mul_fast.cpp) only serves the full products: up to the longest mantissa it costs
-// more than the short product by columns (measured 106 against 90 us at 528 limbs).
+// discarded digit are always exact. Squares sum each cross product once. From
+// kShortProductLimbs on the short product is split (mul_fast.cpp) so that most of it is one
+// Karatsuba product of the top limbs; its value keeps the bounds of the column sums, so the
+// window below holds for both.
 #include <cstring>
 
 #include "core/arith.h"
@@ -84,7 +85,12 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
     // at most and never raise the value, so only a computed round limb just below 5*10^18
     // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
     // full product.
-    columns(n - 4);
+    if (n >= kShortProductLimbs) {
+      // the same bounds as the columns from n - 4 on, split so that most of it is Karatsuba's
+      limbs_mul_short(prod, a + 1, b + 1, n, 4, kShortProductLimbs);
+    } else {
+      columns(n - 4);
+    }
     ScratchMark m = scratch_mark();
     Word* keep = scratch_alloc(static_cast<std::size_t>(n + 1));
     rl = take_leading_digits(keep, prod, 2 * n, &digits);

@@ -180,3 +180,128 @@ TEST_F(FastArithTest, NewtonSquareRootIsTheTruncatedRoot) {
     }
   }
 }
+
+TEST_F(FastArithTest, ShortProductLiesBetweenItsColumnsAndTheExactProduct) {
+  // At least the column sums from n - g on, at most the exact product, around each switch of
+  // the recursion and with operands that make the parts' columns carry or cancel.
+  std::mt19937_64 rng(21);
+  for (std::int64_t n : std::initializer_list<std::int64_t>{
+           5, 6, 9, 13, 20, 33, 57, kShortProductLimbs - 1, kShortProductLimbs,
+           kShortProductLimbs + 1, 145, 529, 531}) {
+    for (int kind = 0; kind < 3; ++kind) {
+      const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, 2 - kind);
+      std::vector<Word> low(static_cast<std::size_t>(2 * n)), high(low.size()), got(low.size());
+      for (const bool square : {false, true}) {
+        const Word* bb = square ? a.data() : b.data();
+        for (std::int64_t g : {std::int64_t{4}, std::int64_t{7}}) {
+          product_columns(low.data(), a.data(), bb, n, n > g ? n - g : 0);
+          product_columns(high.data(), a.data(), bb, n, 0);
+          for (std::int64_t t : {std::int64_t{6}, std::int64_t{17}, kShortProductLimbs}) {
+            limbs_mul_short(got.data(), a.data(), bb, n, g, t);
+            EXPECT_GE(got, low) << "n=" << n << " g=" << g << " t=" << t << " sq=" << square;
+            EXPECT_LE(got, high) << "n=" << n << " g=" << g << " t=" << t << " sq=" << square;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(FastArithTest, SplitShortProductRoundsLikeTheExactProduct) {
+  // Around the size where dec_mul's short product is split, and at the longest mantissa: the
+  // rounded product and the first discarded digit equal those of the exact product (at 2P
+  // digits, where it fits). Halves of nines or zeros put the round limb next to the values
+  // where the exact product must decide.
+  std::mt19937_64 rng(23);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{
+           19 * (kShortProductLimbs - 3) + 1, 19 * (kShortProductLimbs - 2), 2000, 10005}) {
+    for (int i = 0; i < 16; ++i) {
+      set_precision(p);
+      Dec a, b, r;
+      auto random_digits = [&](char fill) {
+        std::string d = std::to_string(1 + rng() % 9);
+        for (std::int64_t j = 1; j < p; ++j) {
+          d.push_back(fill && j > p / 2 ? fill : static_cast<char>('0' + rng() % 10));
+        }
+        return d;
+      };
+      set_digits(a, random_digits(i % 4 == 1 ? '9' : i % 4 == 2 ? '0' : 0), 0);
+      set_digits(b, random_digits(i % 4 == 1 ? '9' : 0), 0);
+      if (i % 4 == 3) {
+        // b = 1 + 10^-(P/2): the product is a + a 10^-(P/2), its tail a's upper half
+        std::string d(static_cast<std::size_t>(p / 2 + 1), '0');
+        d.front() = d.back() = '1';
+        set_digits(b, d, 0);
+      }
+      const Word rl = dec_mul(r, a, b);
+      const std::string got = raw_text(r);
+      std::vector<Word> wa(static_cast<std::size_t>(2 * p / 19 + 8)), wb(wa.size()), wr(wa.size());
+      realign(wa.data(), 2 * p, a, p);
+      realign(wb.data(), 2 * p, b, p);
+      Dec want, rest;
+      {
+        ContextScope exact = ContextScope::precision(2 * p);
+        EXPECT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u) << "2P digits hold the product";
+      }
+      set_precision(p);
+      const Word want_rl = realign(want, p, wr.data(), 2 * p);
+      EXPECT_EQ(got, raw_text(want)) << "P=" << p << " i=" << i;
+      EXPECT_EQ(rl / (kLimbBase / 10), want_rl / (kLimbBase / 10)) << "P=" << p << " i=" << i;
+      dec_mul_rounded(r, a, b);
+      apply_rounding(want, want_rl);
+      EXPECT_EQ(raw_text(r), raw_text(want)) << "P=" << p << " i=" << i;
+    }
+  }
+}
+
+TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
+  // a = x 2^m and b = y 5^m have dense limbs, but their product x y 10^m ends in m zeros: with
+  // m = P - 2 it has P or P + 1 significant digits, so the exact round limb is 0 or (x ending
+  // in 5, y odd) exactly 5 10^18, the two values the short product's error cannot settle.
+  std::mt19937_64 rng(29);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{
+           19 * kShortProductLimbs - 40, 19 * kShortProductLimbs + 7, 3000, 10005}) {
+    set_precision(p);
+    const std::int64_t m = p - 2;
+    Dec two_m, five_m;
+    from_digits_short(two_m, 1);
+    from_digits_short(five_m, 1);
+    for (std::int64_t k = 0; k < m; k += 27) {
+      const int e = static_cast<int>(m - k < 27 ? m - k : 27);
+      Word p5 = 1;
+      for (int j = 0; j < e; ++j) p5 *= 5;
+      ASSERT_EQ(dec_mul_word(two_m, two_m, Word{1} << e), 0u);
+      ASSERT_EQ(dec_mul_word(five_m, five_m, p5), 0u);
+    }
+    const std::int64_t dx = p - (dec_exponent(two_m) + 1), dy = p - (dec_exponent(five_m) + 1);
+    for (int i = 0; i < 6; ++i) {
+      auto random_digits = [&](std::int64_t len, char last) {
+        std::string d = std::to_string(1 + rng() % 9);
+        while (static_cast<std::int64_t>(d.size()) < len) {
+          d.push_back(static_cast<char>('0' + rng() % 10));
+        }
+        d.back() = last;
+        return d;
+      };
+      Dec x, y, a, b, r;
+      set_digits(x, random_digits(dx, '5'), dx - 1);
+      set_digits(y, random_digits(dy, '7'), dy - 1);
+      ASSERT_EQ(dec_mul(a, x, two_m), 0u);
+      ASSERT_EQ(dec_mul(b, y, five_m), 0u);
+      const Word rl = dec_mul(r, a, b);
+      const std::string got = raw_text(r);
+      std::vector<Word> wa(static_cast<std::size_t>(2 * p / 19 + 8)), wb(wa.size()), wr(wa.size());
+      realign(wa.data(), 2 * p, a, p);
+      realign(wb.data(), 2 * p, b, p);
+      {
+        ContextScope exact = ContextScope::precision(2 * p);
+        ASSERT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u);
+      }
+      Dec want;
+      const Word want_rl = realign(want, p, wr.data(), 2 * p);
+      ASSERT_TRUE(want_rl == 0 || want_rl == kHalfLimb) << "P=" << p << " i=" << i;
+      EXPECT_EQ(rl, want_rl) << "P=" << p << " i=" << i;
+      EXPECT_EQ(got, raw_text(want)) << "P=" << p << " i=" << i;
+    }
+  }
+}
