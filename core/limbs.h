@@ -53,12 +53,27 @@ void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n);
 void limbs_mul_karatsuba(Word* out, const Word* a, const Word* b, std::int64_t n,
                          std::int64_t threshold);
 
-// A short product of two n-limb integers into out[0 .. 2n): a value between the sum of the
-// limb products a_i b_j with i + j >= n - g (i, j counted from the least significant limb) and
-// the exact product, as product_columns from column n - g gives the former. From `threshold`
-// limbs on, the top (100 - kShortSplitPercent)% of the limbs are multiplied in full by
+// A short product of two n-limb integers into out[0 .. 2n): a value V <= the exact product P
+// with P - V < B^(n - g + 2) (B = 10^19). By words, V is between P and the sum of the limb
+// products a_i b_j with i + j >= n - g (i, j counted from the least significant limb), as
+// product_columns from column n - g gives the latter, which is less than that below P. From
+// `threshold` limbs on, the top (100 - kShortSplitPercent)% of the limbs are multiplied in full by
 // Karatsuba and the rest by two short products of the remaining size (the square's path when
 // a == b).
+// Products on the vector path (mul_vector.cpp) when the processor has it: the exact product
+// and the short one with the same bounds as above, from kVectorLimbs limbs up to
+// kVectorMaxLimbs (the lanes' sums are sized for that). The switch turns the path off for the
+// tests and benchmarks of the word products.
+inline constexpr std::int64_t kVectorLimbs = 8;
+inline constexpr std::int64_t kVectorMaxLimbs = 1600;
+bool vector_products_available();
+void set_vector_products(bool on);
+void vector_product(Word* out, const Word* a, const Word* b, std::int64_t n);
+void vector_short_product(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g);
+inline bool use_vector_products(std::int64_t n) {
+  return n >= kVectorLimbs && n <= kVectorMaxLimbs && vector_products_available();
+}
+
 inline constexpr std::int64_t kShortSplitPercent = 30;
 inline constexpr std::int64_t kShortProductLimbs = 100;
 void limbs_mul_short(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g,

@@ -3,8 +3,9 @@
 // the short product's error window are redone in full so that the kept digits and the first
 // discarded digit are always exact. Squares sum each cross product once. From
 // kShortProductLimbs on the short product is split (mul_fast.cpp) so that most of it is one
-// Karatsuba product of the top limbs; its value keeps the bounds of the column sums, so the
-// window below holds for both.
+// Karatsuba product of the top limbs, and on processors with the vector path it is that
+// path's (mul_vector.cpp); both lose less than the column sums' bound, so the window below
+// holds for all.
 #include <cstring>
 
 #include "core/arith.h"
@@ -69,7 +70,7 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   // A square sums each cross product once.
   const bool sq = a == b;
   auto columns = [&](std::int64_t low_col) {
-    if (low_col == 0 && n >= kKaratsubaLimbs) {
+    if (low_col == 0 && (n >= kKaratsubaLimbs || use_vector_products(n))) {
       limbs_mul(prod, a + 1, b + 1, n);
     } else if (sq) {
       square_columns(prod, a + 1, n, low_col);
@@ -85,7 +86,7 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
     // at most and never raise the value, so only a computed round limb just below 5*10^18
     // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
     // full product.
-    if (n >= kShortProductLimbs) {
+    if (n >= kShortProductLimbs || use_vector_products(n)) {
       // the same bounds as the columns from n - 4 on, split so that most of it is Karatsuba's
       limbs_mul_short(prod, a + 1, b + 1, n, 4, kShortProductLimbs);
     } else {

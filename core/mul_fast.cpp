@@ -417,11 +417,19 @@ void limbs_mul_karatsuba(Word* out, const Word* a, const Word* b, std::int64_t n
 }
 
 void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n) {
+  if (use_vector_products(n)) {
+    vector_product(out, a, b, n);
+    return;
+  }
   limbs_mul_karatsuba(out, a, b, n, a == b ? kKaratsubaSquareLimbs : kKaratsubaLimbs);
 }
 
 void limbs_mul_short(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g,
                      std::int64_t threshold) {
+  if (use_vector_products(n)) {
+    vector_short_product(out, a, b, n, g);
+    return;
+  }
   ScratchScope scope;
   Col* cols = alloc_cols(2 * n - 1);
   const std::int64_t low = short_product(cols, a, b, n, g, threshold);

@@ -1,0 +1,226 @@
+// Products by the processor's 52-bit multiply-add on eight lanes (x86-64 processors that have
+// it; the others keep the word products of mul_fast.cpp). A 10^19 limb does not fit 52 bits,
+// so both operands are first re-cut into pieces of 15 digits (10^15 < 2^50): 19/15 as many
+// pieces as limbs, so 1.6 times the products, but eight columns at a time. Measured on the
+// 2-core development machine: 0.16 ns per limb product of 10^19 against 0.55 by words.
+//
+// Each lane adds the low 52 and the high 52 bits of its piece products into two words: a
+// product of two pieces is below 10^30 < 2^100, so its high part is below 2^48, and with at
+// most 2048 products in a column (kVectorMaxLimbs) the sums stay below 2^63 and 2^59: the
+// column is lo + hi 2^52 < 2^111.
+#include <atomic>
+#include <cstring>
+
+#include "core/limbs.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+constexpr Word kPiece = 1000000000000000ULL;  // 10^15
+constexpr std::int64_t kPieceDigits = 15;
+
+std::atomic<bool> g_vector_enabled{true};
+
+bool processor_has_vector_products() {
+#if defined(__x86_64__)
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512ifma");
+  return has;
+#else
+  return false;
+#endif
+}
+
+std::int64_t piece_count(std::int64_t limbs) {
+  return (19 * limbs + kPieceDigits - 1) / kPieceDigits;
+}
+
+// The n limbs of a (most significant first) as pieces of 15 digits, least significant first.
+// Piece j holds the digits 15j .. 15j + 14 of a: the top 19 - o digits of limb k = 15j div 19
+// above its o = 15j mod 19 lowest, and when those are fewer than 15, the low o - 4 digits of
+// limb k + 1 above them.
+void limbs_to_pieces(Word* p, const Word* a, std::int64_t n) {
+  const std::int64_t np = piece_count(n);
+  std::int64_t k = 0, o = 0;
+  for (std::int64_t j = 0; j < np; ++j) {
+    const Word l0 = k < n ? a[n - 1 - k] : 0;
+    Word r;
+    const Word q = div_pow10(l0, static_cast<int>(o), &r);
+    if (o <= 4) {
+      div_pow10(q, 15, &r);
+      p[j] = r;
+    } else {
+      const Word l1 = k + 1 < n ? a[n - 2 - k] : 0;
+      div_pow10(l1, static_cast<int>(o - 4), &r);
+      p[j] = q + r * kPow10[19 - o];
+    }
+    o += kPieceDigits;
+    if (o >= 19) {
+      o -= 19;
+      ++k;
+    }
+  }
+}
+
+// Pieces p[0 .. m) (least significant first, each below 10^15) into the limbs out[0 .. len)
+// (most significant first), limb k from digit 19k: the top 15 - o digits of piece j = 19k div
+// 15 (o = 19k mod 15), then min(15, o + 4) digits of piece j + 1, then for o > 11 the low o - 11
+// digits of piece j + 2.
+void pieces_to_limbs(Word* out, std::int64_t len, const Word* p, std::int64_t m) {
+  std::int64_t j = 0, o = 0;
+  auto piece = [&](std::int64_t i) { return i < m ? p[i] : 0; };
+  for (std::int64_t k = 0; k < len; ++k) {
+    Word r;
+    Word limb = div_pow10(piece(j), static_cast<int>(o), &r);
+    if (o >= 11) {
+      limb += piece(j + 1) * kPow10[15 - o];
+      if (o > 11) {
+        div_pow10(piece(j + 2), static_cast<int>(o - 11), &r);
+        limb += r * kPow10[30 - o];
+      }
+    } else {
+      div_pow10(piece(j + 1), static_cast<int>(o + 4), &r);
+      limb += r * kPow10[15 - o];
+    }
+    out[len - 1 - k] = limb;
+    o += 19;
+    while (o >= kPieceDigits) {
+      o -= kPieceDigits;
+      ++j;
+    }
+  }
+}
+
+#if defined(__x86_64__)
+// Columns c = c0 .. 2n - 2 (c0 a multiple of 8) of x * y, n pieces each, least significant
+// first, into lo[c] and hi[c]; yp holds y with 8 zeros on either side, so the lanes beyond
+// either end read zeros. Four partial sums per half hide the latency of the multiply-adds.
+__attribute__((target("avx512f,avx512ifma"))) void piece_columns(Word* lo, Word* hi, const Word* x,
+                                                                 const Word* yp, std::int64_t n,
+                                                                 std::int64_t c0) {
+  const Word* y = yp + 8;
+  for (std::int64_t c = c0; c < 2 * n - 1; c += 8) {
+    const std::int64_t i_lo = c - (n - 1) > 0 ? c - (n - 1) : 0;
+    const std::int64_t i_hi = c + 7 < n - 1 ? c + 7 : n - 1;
+    __m512i l0 = _mm512_setzero_si512(), l1 = l0, l2 = l0, l3 = l0;
+    __m512i h0 = l0, h1 = l0, h2 = l0, h3 = l0;
+    std::int64_t i = i_lo;
+    for (; i + 3 <= i_hi; i += 4) {
+      const __m512i a0 = _mm512_set1_epi64(static_cast<long long>(x[i]));
+      const __m512i a1 = _mm512_set1_epi64(static_cast<long long>(x[i + 1]));
+      const __m512i a2 = _mm512_set1_epi64(static_cast<long long>(x[i + 2]));
+      const __m512i a3 = _mm512_set1_epi64(static_cast<long long>(x[i + 3]));
+      const __m512i b0 = _mm512_loadu_si512(y + c - i), b1 = _mm512_loadu_si512(y + c - i - 1);
+      const __m512i b2 = _mm512_loadu_si512(y + c - i - 2);
+      const __m512i b3 = _mm512_loadu_si512(y + c - i - 3);
+      l0 = _mm512_madd52lo_epu64(l0, a0, b0);
+      h0 = _mm512_madd52hi_epu64(h0, a0, b0);
+      l1 = _mm512_madd52lo_epu64(l1, a1, b1);
+      h1 = _mm512_madd52hi_epu64(h1, a1, b1);
+      l2 = _mm512_madd52lo_epu64(l2, a2, b2);
+      h2 = _mm512_madd52hi_epu64(h2, a2, b2);
+      l3 = _mm512_madd52lo_epu64(l3, a3, b3);
+      h3 = _mm512_madd52hi_epu64(h3, a3, b3);
+    }
+    for (; i <= i_hi; ++i) {
+      const __m512i a0 = _mm512_set1_epi64(static_cast<long long>(x[i]));
+      const __m512i b0 = _mm512_loadu_si512(y + c - i);
+      l0 = _mm512_madd52lo_epu64(l0, a0, b0);
+      h0 = _mm512_madd52hi_epu64(h0, a0, b0);
+    }
+    l0 = _mm512_add_epi64(_mm512_add_epi64(l0, l1), _mm512_add_epi64(l2, l3));
+    h0 = _mm512_add_epi64(_mm512_add_epi64(h0, h1), _mm512_add_epi64(h2, h3));
+    _mm512_storeu_si512(lo + c, l0);
+    _mm512_storeu_si512(hi + c, h0);
+  }
+}
+#else
+void piece_columns(Word*, Word*, const Word*, const Word*, std::int64_t, std::int64_t) {}
+#endif
+
+// v = lo + hi 2^52 (< 2^111) divided by 10^15: the estimate from the top 62 bits times
+// floor(2^113 / 10^15) (a 64-bit constant) is low by at most 2, which two corrections mend.
+inline Word div_piece(Word lo, Word hi, Word* rem) {
+  constexpr Word kRecip = static_cast<Word>((static_cast<u128>(1) << 113) / kPiece);
+  const u128 v = static_cast<u128>(lo) + (static_cast<u128>(hi) << 52);
+  Word q = mul_hi(static_cast<Word>(v >> 49), kRecip);
+  Word r = static_cast<Word>(v) - q * kPiece;
+  const Word c1 = r >= kPiece;
+  q += c1;
+  r -= kPiece & -c1;
+  const Word c2 = r >= kPiece;
+  q += c2;
+  r -= kPiece & -c2;
+  *rem = r;
+  return q;
+}
+
+// Columns c0 .. m - 1 of a non-negative integer (the lower ones taken as zero) into pieces
+// p[c0 .. m + 1). Column c = r + s0 10^15 + s1 10^30 with s1 < 2^13; the carries left are those
+// of r_c + s0_(c-1) + s1_(c-2) + carry < 3 10^15, so each is 0, 1 or 2.
+void columns_to_pieces(Word* p, const Word* lo, const Word* hi, std::int64_t c0, std::int64_t m) {
+  Word s0_prev = 0, s1_prev = 0, s1_prev2 = 0, carry = 0;
+  for (std::int64_t c = c0; c < m + 2; ++c) {
+    Word r = 0, s0 = 0, s1 = 0;
+    if (c < m) {
+      const Word q = div_piece(lo[c], hi[c], &r);
+      s1 = q / kPiece;
+      s0 = q - s1 * kPiece;
+    }
+    const Word t = r + s0_prev + s1_prev2 + carry;
+    carry = static_cast<Word>(t >= kPiece) + static_cast<Word>(t >= 2 * kPiece);
+    p[c] = t - carry * kPiece;
+    s0_prev = s0;
+    s1_prev2 = s1_prev;
+    s1_prev = s1;
+  }
+}
+
+// The columns from `from` on (rounded down to a multiple of 8) of the product of the n-limb
+// a and b, carried, as limbs into out[0 .. 2n); the digits below the first column are zero.
+void vector_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t from) {
+  const std::int64_t np = piece_count(n);
+  ScratchScope scope;
+  Word* x = scratch_alloc(static_cast<std::size_t>(np));
+  Word* yp = scratch_alloc(static_cast<std::size_t>(np + 16));
+  // columns 0 .. 2np - 2 in groups of 8, and room for the pieces' two carries above
+  const std::int64_t m = 2 * np - 1, cap = m + 10;
+  Word* lo = scratch_alloc(static_cast<std::size_t>(cap));
+  Word* hi = scratch_alloc(static_cast<std::size_t>(cap));
+  Word* pieces = scratch_alloc(static_cast<std::size_t>(cap));
+  limbs_to_pieces(x, a, n);
+  std::memset(yp, 0, static_cast<std::size_t>(np + 16) * sizeof(Word));
+  if (a == b) {
+    std::memcpy(yp + 8, x, static_cast<std::size_t>(np) * sizeof(Word));
+  } else {
+    limbs_to_pieces(yp + 8, b, n);
+  }
+  const std::int64_t c0 = from / 8 * 8;
+  piece_columns(lo, hi, x, yp, np, c0);
+  std::memset(pieces, 0, static_cast<std::size_t>(c0) * sizeof(Word));
+  columns_to_pieces(pieces, lo, hi, c0, m);
+  pieces_to_limbs(out, 2 * n, pieces, m + 2);
+}
+
+}  // namespace
+
+bool vector_products_available() {
+  return processor_has_vector_products() && g_vector_enabled.load(std::memory_order_relaxed);
+}
+
+void set_vector_products(bool on) {
+  g_vector_enabled.store(on, std::memory_order_relaxed);
+}
+
+void vector_product(Word* out, const Word* a, const Word* b, std::int64_t n) {
+  vector_columns(out, a, b, n, 0);
+}
+
+// Dropping the piece columns below f = floor(19 (n - g) / 15) - 1 loses less than
+// f 10^(15 f + 15) <= f 10^(19 (n - g)) < 10^(19 (n - g + 2)): the bound of limbs_mul_short.
+void vector_short_product(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g) {
+  const std::int64_t f = 19 * (n - g) / 15 - 1;
+  vector_columns(out, a, b, n, f > 0 ? f : 0);
+}
