@@ -70,7 +70,7 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   // A square sums each cross product once.
   const bool sq = a == b;
   auto columns = [&](std::int64_t low_col) {
-    if (low_col == 0 && (n >= kKaratsubaLimbs || use_vector_products(n))) {
+    if (low_col == 0 && (n >= kKaratsubaLimbs || use_vector_product(n, sq))) {
       limbs_mul(prod, a + 1, b + 1, n);
     } else if (sq) {
       square_columns(prod, a + 1, n, low_col);
@@ -86,7 +86,7 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
     // at most and never raise the value, so only a computed round limb just below 5*10^18
     // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
     // full product.
-    if (n >= kShortProductLimbs || use_vector_products(n)) {
+    if (n >= (sq ? kShortSquareLimbs : kShortProductLimbs) || use_vector_short_product(n, sq)) {
       // the same bounds as the columns from n - 4 on, split so that most of it is Karatsuba's
       limbs_mul_short(prod, a + 1, b + 1, n, 4, kShortProductLimbs);
     } else {

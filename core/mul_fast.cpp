@@ -417,7 +417,7 @@ void limbs_mul_karatsuba(Word* out, const Word* a, const Word* b, std::int64_t n
 }
 
 void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n) {
-  if (use_vector_products(n)) {
+  if (use_vector_product(n, a == b)) {
     vector_product(out, a, b, n);
     return;
   }
@@ -426,7 +426,7 @@ void limbs_mul(Word* out, const Word* a, const Word* b, std::int64_t n) {
 
 void limbs_mul_short(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g,
                      std::int64_t threshold) {
-  if (use_vector_products(n)) {
+  if (use_vector_short_product(n, a == b)) {
     vector_short_product(out, a, b, n, g);
     return;
   }

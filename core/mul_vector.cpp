@@ -10,6 +10,7 @@
 // column is lo + hi 2^52 < 2^111.
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 #include "core/limbs.h"
 
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr Word kPiece = 1000000000000000ULL;  // 10^15
-constexpr std::int64_t kPieceDigits = 15;
 
 std::atomic<bool> g_vector_enabled{true};
 
@@ -33,64 +33,82 @@ bool processor_has_vector_products() {
 #endif
 }
 
-std::int64_t piece_count(std::int64_t limbs) {
-  return (19 * limbs + kPieceDigits - 1) / kPieceDigits;
+// 15 limbs hold 285 digits, as do 19 pieces: the conversions go by such blocks, with every
+// digit offset a constant so that the divisions by powers of ten become multiplications.
+
+// Piece t of a block from the block's limbs l[0 .. 16) (least significant first): the digits
+// 15t .. 15t + 14, i.e. the top 19 - o digits of limb k = 15t div 19 above its o = 15t mod 19
+// lowest, and when those are fewer than 15, the low o - 4 digits of limb k + 1 above them.
+template <int t>
+inline Word block_piece(const Word* l) {
+  constexpr int k = 15 * t / 19, o = 15 * t % 19;
+  const Word q = l[k] / kPow10[o];
+  if constexpr (o <= 4) {
+    return q % kPiece;
+  } else {
+    return q + l[k + 1] % kPow10[o - 4] * kPow10[19 - o];
+  }
 }
 
-// The n limbs of a (most significant first) as pieces of 15 digits, least significant first.
-// Piece j holds the digits 15j .. 15j + 14 of a: the top 19 - o digits of limb k = 15j div 19
-// above its o = 15j mod 19 lowest, and when those are fewer than 15, the low o - 4 digits of
-// limb k + 1 above them.
+// Limb u of a block from the block's pieces p[0 .. 21): the top 15 - o digits of piece
+// j = 19u div 15 (o = 19u mod 15), then min(15, o + 4) digits of piece j + 1, and for o > 11
+// the low o - 11 digits of piece j + 2.
+template <int u>
+inline Word block_limb(const Word* p) {
+  constexpr int j = 19 * u / 15, o = 19 * u % 15;
+  Word limb = p[j] / kPow10[o];
+  if constexpr (o >= 11) {
+    limb += p[j + 1] * kPow10[15 - o];
+    if constexpr (o > 11) limb += p[j + 2] % kPow10[o - 11] * kPow10[30 - o];
+  } else {
+    limb += p[j + 1] % kPow10[o + 4] * kPow10[15 - o];
+  }
+  return limb;
+}
+
+template <std::size_t... t>
+inline void pieces_of_block(Word* p, const Word* l, std::index_sequence<t...>) {
+  ((p[t] = block_piece<static_cast<int>(t)>(l)), ...);
+}
+
+template <std::size_t... u>
+inline void limbs_of_block(Word* l, const Word* p, std::index_sequence<u...>) {
+  ((l[u] = block_limb<static_cast<int>(u)>(p)), ...);
+}
+
+std::int64_t block_count(std::int64_t limbs) {
+  return (limbs + 14) / 15;
+}
+
+// The n limbs of a (most significant first) as 19 pieces per block of 15 limbs, least
+// significant first, into p[0 .. 19 block_count(n)).
 void limbs_to_pieces(Word* p, const Word* a, std::int64_t n) {
-  const std::int64_t np = piece_count(n);
-  std::int64_t k = 0, o = 0;
-  for (std::int64_t j = 0; j < np; ++j) {
-    const Word l0 = k < n ? a[n - 1 - k] : 0;
-    Word r;
-    const Word q = div_pow10(l0, static_cast<int>(o), &r);
-    if (o <= 4) {
-      div_pow10(q, 15, &r);
-      p[j] = r;
-    } else {
-      const Word l1 = k + 1 < n ? a[n - 2 - k] : 0;
-      div_pow10(l1, static_cast<int>(o - 4), &r);
-      p[j] = q + r * kPow10[19 - o];
-    }
-    o += kPieceDigits;
-    if (o >= 19) {
-      o -= 19;
-      ++k;
-    }
+  const std::int64_t nb = block_count(n);
+  ScratchScope scope;
+  Word* l = scratch_alloc(static_cast<std::size_t>(15 * nb + 1));
+  for (std::int64_t k = 0; k < n; ++k) l[k] = a[n - 1 - k];
+  for (std::int64_t k = n; k < 15 * nb + 1; ++k) l[k] = 0;
+  for (std::int64_t b = 0; b < nb; ++b) {
+    pieces_of_block(p + 19 * b, l + 15 * b, std::make_index_sequence<19>());
   }
 }
 
-// Pieces p[0 .. m) (least significant first, each below 10^15) into the limbs out[0 .. len)
-// (most significant first), limb k from digit 19k: the top 15 - o digits of piece j = 19k div
-// 15 (o = 19k mod 15), then min(15, o + 4) digits of piece j + 1, then for o > 11 the low o - 11
-// digits of piece j + 2.
-void pieces_to_limbs(Word* out, std::int64_t len, const Word* p, std::int64_t m) {
-  std::int64_t j = 0, o = 0;
-  auto piece = [&](std::int64_t i) { return i < m ? p[i] : 0; };
-  for (std::int64_t k = 0; k < len; ++k) {
-    Word r;
-    Word limb = div_pow10(piece(j), static_cast<int>(o), &r);
-    if (o >= 11) {
-      limb += piece(j + 1) * kPow10[15 - o];
-      if (o > 11) {
-        div_pow10(piece(j + 2), static_cast<int>(o - 11), &r);
-        limb += r * kPow10[30 - o];
-      }
-    } else {
-      div_pow10(piece(j + 1), static_cast<int>(o + 4), &r);
-      limb += r * kPow10[15 - o];
-    }
-    out[len - 1 - k] = limb;
-    o += 19;
-    while (o >= kPieceDigits) {
-      o -= kPieceDigits;
-      ++j;
-    }
+// Pieces p[first .. m) (least significant first, each below 10^15; those below `first` are
+// zeros, unread) into the limbs out[0 .. len), most significant first.
+void pieces_to_limbs(Word* out, std::int64_t len, const Word* p, std::int64_t first,
+                     std::int64_t m) {
+  const std::int64_t nb = block_count(len);
+  ScratchScope scope;
+  Word* pp = scratch_alloc(static_cast<std::size_t>(19 * nb + 2));
+  Word* l = scratch_alloc(static_cast<std::size_t>(15 * nb));
+  // blocks below b0 hold only digits below piece `first`
+  const std::int64_t b0 = 15 * first / 19 / 15;
+  const std::int64_t mm = m < 19 * nb + 2 ? m : 19 * nb + 2;
+  for (std::int64_t j = 19 * b0; j < 19 * nb + 2; ++j) pp[j] = j >= first && j < mm ? p[j] : 0;
+  for (std::int64_t b = b0; b < nb; ++b) {
+    limbs_of_block(l + 15 * b, pp + 19 * b, std::make_index_sequence<15>());
   }
+  for (std::int64_t k = 0; k < len; ++k) out[len - 1 - k] = k >= 15 * b0 ? l[k] : 0;
 }
 
 #if defined(__x86_64__)
@@ -136,8 +154,63 @@ __attribute__((target("avx512f,avx512ifma"))) void piece_columns(Word* lo, Word*
     _mm512_storeu_si512(hi + c, h0);
   }
 }
+
+// The same for x * x (yp holding x): twice the products x_i x_(c-i) with 2i < c, then the
+// squares on the diagonal. Lanes differ in where their pairs end, so the last few steps of a
+// group are masked. The doubled sums keep below 2^63 and 2^59 as each holds half the products.
+__attribute__((target("avx512f,avx512ifma"))) void piece_square_columns(
+    Word* lo, Word* hi, const Word* x, const Word* yp, std::int64_t n, std::int64_t c0) {
+  const Word* y = yp + 8;
+  const __m512i lane = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
+  for (std::int64_t c = c0; c < 2 * n - 1; c += 8) {
+    const std::int64_t i_lo = c - (n - 1) > 0 ? c - (n - 1) : 0;
+    // pairs 2i < c + j: i <= (c - 1) / 2 in every lane, up to (c + 6) / 2 in some
+    const std::int64_t i_all = c >= 1 ? (c - 1) / 2 : -1;
+    const std::int64_t i_end = (c + 6) / 2 < n - 1 ? (c + 6) / 2 : n - 1;
+    __m512i l0 = _mm512_setzero_si512(), l1 = l0, l2 = l0, l3 = l0;
+    __m512i h0 = l0, h1 = l0, h2 = l0, h3 = l0;
+    std::int64_t i = i_lo;
+    for (; i + 3 <= i_all; i += 4) {
+      const __m512i a0 = _mm512_set1_epi64(static_cast<long long>(x[i]));
+      const __m512i a1 = _mm512_set1_epi64(static_cast<long long>(x[i + 1]));
+      const __m512i a2 = _mm512_set1_epi64(static_cast<long long>(x[i + 2]));
+      const __m512i a3 = _mm512_set1_epi64(static_cast<long long>(x[i + 3]));
+      const __m512i b0 = _mm512_loadu_si512(y + c - i), b1 = _mm512_loadu_si512(y + c - i - 1);
+      const __m512i b2 = _mm512_loadu_si512(y + c - i - 2);
+      const __m512i b3 = _mm512_loadu_si512(y + c - i - 3);
+      l0 = _mm512_madd52lo_epu64(l0, a0, b0);
+      h0 = _mm512_madd52hi_epu64(h0, a0, b0);
+      l1 = _mm512_madd52lo_epu64(l1, a1, b1);
+      h1 = _mm512_madd52hi_epu64(h1, a1, b1);
+      l2 = _mm512_madd52lo_epu64(l2, a2, b2);
+      h2 = _mm512_madd52hi_epu64(h2, a2, b2);
+      l3 = _mm512_madd52lo_epu64(l3, a3, b3);
+      h3 = _mm512_madd52hi_epu64(h3, a3, b3);
+    }
+    for (; i <= i_end; ++i) {
+      // lanes j with 2i < c + j
+      const __mmask8 k = _mm512_cmpgt_epi64_mask(_mm512_add_epi64(lane, _mm512_set1_epi64(c)),
+                                                 _mm512_set1_epi64(2 * i));
+      const __m512i a0 = _mm512_set1_epi64(static_cast<long long>(x[i]));
+      const __m512i b0 = _mm512_loadu_si512(y + c - i);
+      l0 = _mm512_mask_madd52lo_epu64(l0, k, a0, b0);
+      h0 = _mm512_mask_madd52hi_epu64(h0, k, a0, b0);
+    }
+    l0 = _mm512_add_epi64(_mm512_add_epi64(l0, l1), _mm512_add_epi64(l2, l3));
+    h0 = _mm512_add_epi64(_mm512_add_epi64(h0, h1), _mm512_add_epi64(h2, h3));
+    _mm512_storeu_si512(lo + c, _mm512_add_epi64(l0, l0));
+    _mm512_storeu_si512(hi + c, _mm512_add_epi64(h0, h0));
+  }
+  constexpr Word kLow52 = (Word{1} << 52) - 1;
+  for (std::int64_t c = c0 + (c0 & 1); c < 2 * n - 1; c += 2) {
+    const u128 d = static_cast<u128>(x[c / 2]) * x[c / 2];
+    lo[c] += static_cast<Word>(d) & kLow52;
+    hi[c] += static_cast<Word>(d >> 52);
+  }
+}
 #else
 void piece_columns(Word*, Word*, const Word*, const Word*, std::int64_t, std::int64_t) {}
+void piece_square_columns(Word*, Word*, const Word*, const Word*, std::int64_t, std::int64_t) {}
 #endif
 
 // v = lo + hi 2^52 (< 2^111) divided by 10^15: the estimate from the top 62 bits times
@@ -181,7 +254,8 @@ void columns_to_pieces(Word* p, const Word* lo, const Word* hi, std::int64_t c0,
 // The columns from `from` on (rounded down to a multiple of 8) of the product of the n-limb
 // a and b, carried, as limbs into out[0 .. 2n); the digits below the first column are zero.
 void vector_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t from) {
-  const std::int64_t np = piece_count(n);
+  // pieces of whole blocks: the zeros above the top cost a few columns
+  const std::int64_t np = 19 * block_count(n);
   ScratchScope scope;
   Word* x = scratch_alloc(static_cast<std::size_t>(np));
   Word* yp = scratch_alloc(static_cast<std::size_t>(np + 16));
@@ -191,17 +265,24 @@ void vector_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std
   Word* hi = scratch_alloc(static_cast<std::size_t>(cap));
   Word* pieces = scratch_alloc(static_cast<std::size_t>(cap));
   limbs_to_pieces(x, a, n);
-  std::memset(yp, 0, static_cast<std::size_t>(np + 16) * sizeof(Word));
+  std::memset(yp, 0, 8 * sizeof(Word));
+  std::memset(yp + 8 + np, 0, 8 * sizeof(Word));
   if (a == b) {
     std::memcpy(yp + 8, x, static_cast<std::size_t>(np) * sizeof(Word));
   } else {
     limbs_to_pieces(yp + 8, b, n);
   }
   const std::int64_t c0 = from / 8 * 8;
-  piece_columns(lo, hi, x, yp, np, c0);
-  std::memset(pieces, 0, static_cast<std::size_t>(c0) * sizeof(Word));
+  // the pieces above ceil(19n / 15) are zeros: the columns need not read them
+  const std::int64_t nx = (19 * n + 14) / 15;
+  if (a == b) {
+    piece_square_columns(lo, hi, x, yp, nx, c0);
+  } else {
+    piece_columns(lo, hi, x, yp, nx, c0);
+  }
+  for (std::int64_t c = 2 * nx - 1 > c0 ? 2 * nx - 1 : c0; c < m; ++c) lo[c] = hi[c] = 0;
   columns_to_pieces(pieces, lo, hi, c0, m);
-  pieces_to_limbs(out, 2 * n, pieces, m + 2);
+  pieces_to_limbs(out, 2 * n, pieces, c0, m + 2);
 }
 
 }  // namespace

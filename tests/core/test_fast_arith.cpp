@@ -16,7 +16,10 @@ namespace {
 class FastArithTest : public ::testing::Test {
  protected:
   void SetUp() override { arith_reset(); }
-  void TearDown() override { arith_reset(); }
+  void TearDown() override {
+    set_vector_products(true);
+    arith_reset();
+  }
 };
 
 // Random limbs; kind 1 gives all limbs 10^19 - 1 (every sum carries), kind 2 long runs of
@@ -182,27 +185,63 @@ TEST_F(FastArithTest, NewtonSquareRootIsTheTruncatedRoot) {
 }
 
 TEST_F(FastArithTest, ShortProductLiesBetweenItsColumnsAndTheExactProduct) {
-  // At least the column sums from n - g on, at most the exact product, around each switch of
-  // the recursion and with operands that make the parts' columns carry or cancel.
+  // At most the exact product P and within B^(n - g + 2) of it; by words also at least the
+  // column sums from n - g on. Around each switch of the recursion and of the vector path, with
+  // operands that make the parts' columns carry or cancel.
   std::mt19937_64 rng(21);
-  for (std::int64_t n : std::initializer_list<std::int64_t>{
-           5, 6, 9, 13, 20, 33, 57, kShortProductLimbs - 1, kShortProductLimbs,
-           kShortProductLimbs + 1, 145, 529, 531}) {
-    for (int kind = 0; kind < 3; ++kind) {
-      const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, 2 - kind);
-      std::vector<Word> low(static_cast<std::size_t>(2 * n)), high(low.size()), got(low.size());
-      for (const bool square : {false, true}) {
-        const Word* bb = square ? a.data() : b.data();
-        for (std::int64_t g : {std::int64_t{4}, std::int64_t{7}}) {
-          product_columns(low.data(), a.data(), bb, n, n > g ? n - g : 0);
-          product_columns(high.data(), a.data(), bb, n, 0);
-          for (std::int64_t t : {std::int64_t{6}, std::int64_t{17}, kShortProductLimbs}) {
-            limbs_mul_short(got.data(), a.data(), bb, n, g, t);
-            EXPECT_GE(got, low) << "n=" << n << " g=" << g << " t=" << t << " sq=" << square;
-            EXPECT_LE(got, high) << "n=" << n << " g=" << g << " t=" << t << " sq=" << square;
+  for (const bool vector : {false, true}) {
+    set_vector_products(vector);
+    for (std::int64_t n : std::initializer_list<std::int64_t>{
+             5, 6, 9, 13, 20, 33, kVectorShortLimbs - 1, kVectorShortLimbs, 57,
+             kShortProductLimbs - 1, kShortProductLimbs, kShortProductLimbs + 1, 145, 529, 531}) {
+      for (int kind = 0; kind < 3; ++kind) {
+        const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, 2 - kind);
+        std::vector<Word> low(static_cast<std::size_t>(2 * n)), high(low.size()), got(low.size());
+        for (const bool square : {false, true}) {
+          const Word* bb = square ? a.data() : b.data();
+          for (std::int64_t g : {std::int64_t{4}, std::int64_t{7}}) {
+            product_columns(low.data(), a.data(), bb, n, n > g ? n - g : 0);
+            product_columns(high.data(), a.data(), bb, n, 0);
+            for (std::int64_t t : {std::int64_t{6}, std::int64_t{17}, kShortProductLimbs}) {
+              limbs_mul_short(got.data(), a.data(), bb, n, g, t);
+              const std::string where =
+                  "n=" + std::to_string(n) + " g=" + std::to_string(g) + " t=" + std::to_string(t) +
+                  " sq=" + std::to_string(square) + " v=" + std::to_string(vector);
+              EXPECT_LE(got, high) << where;
+              if (!vector_products_available()) {
+                EXPECT_GE(got, low) << where;
+              }
+              // P - V below B^(n - g + 2): its top n + g - 2 limbs are zeros
+              std::vector<Word> diff = high;
+              EXPECT_EQ(limbs_sub(diff.data(), got.data(), 2 * n), 0u) << where;
+              const std::int64_t zeros = n + g - 2 < 2 * n ? n + g - 2 : 2 * n;
+              EXPECT_EQ(first_nonzero(diff.data(), 2 * n) >= zeros, true) << where;
+            }
           }
         }
       }
+    }
+  }
+  set_vector_products(true);
+}
+
+TEST_F(FastArithTest, VectorProductMatchesColumnProduct) {
+  // The exact product on the vector path: sizes around the blocks of 15 limbs the operands are
+  // re-cut by and the groups of 8 columns, all-nines limbs (every piece 10^15 - 1), runs of
+  // zeros and nines, and squares, whose lanes stop at different pairs.
+  if (!vector_products_available()) GTEST_SKIP() << "no vector path on this processor";
+  std::mt19937_64 rng(31);
+  for (std::int64_t n : std::initializer_list<std::int64_t>{
+           1, 2, 3, 7, 8, 14, 15, 16, 29, 30, 31, 45, 46, 61, 100, 529, 530, kVectorMaxLimbs}) {
+    for (int kind = 0; kind < 3; ++kind) {
+      const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, kind % 2);
+      std::vector<Word> want(static_cast<std::size_t>(2 * n)), got(want.size());
+      product_columns(want.data(), a.data(), b.data(), n, 0);
+      vector_product(got.data(), a.data(), b.data(), n);
+      EXPECT_EQ(got, want) << "n=" << n << " kind=" << kind;
+      product_columns(want.data(), a.data(), a.data(), n, 0);
+      vector_product(got.data(), a.data(), a.data(), n);
+      EXPECT_EQ(got, want) << "square n=" << n << " kind=" << kind;
     }
   }
 }
@@ -214,7 +253,11 @@ TEST_F(FastArithTest, SplitShortProductRoundsLikeTheExactProduct) {
   // where the exact product must decide.
   std::mt19937_64 rng(23);
   for (std::int64_t p : std::initializer_list<std::int64_t>{
-           19 * (kShortProductLimbs - 3) + 1, 19 * (kShortProductLimbs - 2), 2000, 10005}) {
+           19 * (kVectorShortLimbs - 1) + 3, 19 * (kShortProductLimbs - 3) + 1,
+           19 * (kShortProductLimbs - 2), 2000, 10005, -2000, -10005}) {
+    // negative: the same size by words
+    set_vector_products(p > 0);
+    p = p < 0 ? -p : p;
     for (int i = 0; i < 16; ++i) {
       set_precision(p);
       Dec a, b, r;
@@ -252,6 +295,7 @@ TEST_F(FastArithTest, SplitShortProductRoundsLikeTheExactProduct) {
       EXPECT_EQ(raw_text(r), raw_text(want)) << "P=" << p << " i=" << i;
     }
   }
+  set_vector_products(true);
 }
 
 TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
@@ -260,7 +304,11 @@ TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
   // in 5, y odd) exactly 5 10^18, the two values the short product's error cannot settle.
   std::mt19937_64 rng(29);
   for (std::int64_t p : std::initializer_list<std::int64_t>{
-           19 * kShortProductLimbs - 40, 19 * kShortProductLimbs + 7, 3000, 10005}) {
+           19 * kVectorShortLimbs + 2, 19 * kShortProductLimbs - 40, 19 * kShortProductLimbs + 7,
+           3000, 10005, -3000, -10005}) {
+    // negative: the same size by words
+    set_vector_products(p > 0);
+    p = p < 0 ? -p : p;
     set_precision(p);
     const std::int64_t m = p - 2;
     Dec two_m, five_m;
@@ -304,4 +352,5 @@ TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
       EXPECT_EQ(got, raw_text(want)) << "P=" << p << " i=" << i;
     }
   }
+  set_vector_products(true);
 }
