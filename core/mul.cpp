@@ -63,6 +63,19 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const std::int64_t n = g_arith.limb_count;
   const std::int64_t p = g_arith.precision;
   const std::int64_t e = dec_exponent(a) + dec_exponent(b);
+  if (n == 1) {
+    // One limb of P <= 19 digits each: the product (below 10^2P) has D = 2P - 1 or 2P digits;
+    // the top P are the quotient by 10^(D - P) (below 10^P, so the division's high word is
+    // below its divisor), the remainder's D - P <= 19 digits the round limb, left-aligned.
+    const u128 prod = static_cast<u128>(a[1]) * b[1];
+    const std::int64_t d = prod >= static_cast<u128>(kPow10[p]) * kPow10[p - 1] ? 2 * p : 2 * p - 1;
+    const int s = static_cast<int>(d - p);
+    Word r;
+    dst[1] = div_wide(static_cast<Word>(prod >> 64), static_cast<Word>(prod), kPow10[s],
+                      kPow10Reciprocal[s], &r);
+    set_exponent_checked(dst, e + (d - (2 * p - 1)), neg);
+    return r * kPow10[19 - s];
+  }
   ScratchScope scope;
   Word* prod = scratch_alloc(static_cast<std::size_t>(2 * n));
   Word rl;

@@ -26,7 +26,10 @@ std::atomic<bool> g_vector_enabled{true};
 
 bool processor_has_vector_products() {
 #if defined(__x86_64__)
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512ifma");
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512ifma");
+  }();
   return has;
 #else
   return false;

@@ -354,3 +354,42 @@ TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
   }
   set_vector_products(true);
 }
+
+TEST_F(FastArithTest, OneLimbProductIsTheExactProductCut) {
+  // Mantissas of one limb (P <= 19): digits and round limb against the exact product at 2P
+  // digits, for the smallest and largest mantissas and for products on either side of 10^(2P-1),
+  // where the product gains its last digit.
+  std::mt19937_64 rng(37);
+  for (std::int64_t p = 1; p <= 19; ++p) {
+    set_precision(p);
+    if (g_arith.limb_count != 1) continue;
+    const Word lo = kPow10[p - 1], span = 9 * lo;  // mantissas lo .. lo + span - 1
+    // floor(sqrt(10) 10^(p-1)): its square is just below 10^(2p-1), the next one above
+    Word root = static_cast<Word>(3.1622776601683795 * static_cast<double>(lo));
+    while (static_cast<u128>(root) * root >= static_cast<u128>(kPow10[p]) * lo) --root;
+    while (static_cast<u128>(root + 1) * (root + 1) < static_cast<u128>(kPow10[p]) * lo) ++root;
+    std::vector<std::pair<Word, Word>> cases = {
+        {lo, lo},     {lo + span - 1, lo + span - 1}, {lo, lo + span - 1},
+        {root, root}, {root + 1, root + 1},           {root, root + 1}};
+    for (int i = 0; i < 40; ++i) cases.push_back({lo + rng() % span, lo + rng() % span});
+    for (const auto& [x, y] : cases) {
+      Dec a, b, r;
+      set_digits(a, std::to_string(x), static_cast<std::int64_t>(rng() % 21) - 10);
+      set_digits(b, std::to_string(y), static_cast<std::int64_t>(rng() % 21) - 10, x % 2 == 1);
+      const Word rl = dec_mul(r, a, b);
+      // at 2P digits but at least two limbs, so that the reference takes the general path
+      const std::int64_t q = 2 * p > 20 ? 2 * p : 20;
+      std::vector<Word> wa(8), wb(8), wr(8);
+      realign(wa.data(), q, a, p);
+      realign(wb.data(), q, b, p);
+      {
+        ContextScope exact = ContextScope::precision(q);
+        ASSERT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u);
+      }
+      Dec want;
+      const Word want_rl = realign(want, p, wr.data(), q);
+      EXPECT_EQ(rl, want_rl) << "P=" << p << " " << x << " * " << y;
+      EXPECT_EQ(raw_text(r), raw_text(want)) << "P=" << p << " " << x << " * " << y;
+    }
+  }
+}
