@@ -83,8 +83,8 @@ void BM_Sqr(benchmark::State& state) {
 }
 
 // Exact limb products of n limbs with the Karatsuba threshold t (the columns alone when t > n,
-// the vector path when t = 0), squares when the third argument is 1: the figures behind
-// kKaratsubaLimbs and kVectorLimbs.
+// the vector path when t = 0, split from -t pieces on when t < 0), squares when the third
+// argument is 1: the figures behind kKaratsubaLimbs, kVectorLimbs and kVectorKaratsubaPieces.
 void BM_LimbProduct(benchmark::State& state) {
   const std::int64_t n = state.range(0), t = state.range(1);
   std::mt19937_64 rng(7);
@@ -95,18 +95,21 @@ void BM_LimbProduct(benchmark::State& state) {
   }
   arith_reset();
   const Word* bb = state.range(2) ? a.data() : b.data();
-  if (t == 0 && !vector_products_available()) {
+  if (t <= 0 && !vector_products_available()) {
     state.SkipWithError("no vector path on this processor");
     return;
   }
+  // t < 0: the vector path split by Karatsuba from -t pieces on
+  if (t < 0) set_vector_karatsuba_pieces(-t);
   for (auto _ : state) {
-    if (t == 0) {
+    if (t <= 0) {
       vector_product(r.data(), a.data(), bb, n);
     } else {
       limbs_mul_karatsuba(r.data(), a.data(), bb, n, t);
     }
     benchmark::DoNotOptimize(r.data());
   }
+  set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
 }
 
 // Short products (columns from n - 4 on) of n limbs: by the column sums alone (second argument
@@ -258,7 +261,9 @@ BENCHMARK(BM_Div)->NUMERION_DIGITS;
 BENCHMARK(BM_Sqr)->NUMERION_DIGITS;
 BENCHMARK(BM_DivMethod)->ArgsProduct({{760, 1140, 1520, 2280, 3040}, {0, 1}});
 BENCHMARK(BM_LimbProduct)
-    ->ArgsProduct({{8, 16, 40, 64, 100, 133, 265, 530, 1060}, {0, 1000, 40, 64, 100}, {0, 1}});
+    ->ArgsProduct({{8, 16, 40, 64, 100, 133, 265, 530, 800, 1060},
+                   {0, -200, -400, -700, -1000, -3000, 1000, 40, 64, 100},
+                   {0, 1}});
 BENCHMARK(BM_ShortProduct)
     ->ArgsProduct({{8, 12, 16, 24, 32, 55, 80, 100, 133, 265, 530}, {0, 1, 2}, {0, 1}});
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;

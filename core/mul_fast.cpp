@@ -1,6 +1,8 @@
-// Exact products of long limb arrays: Karatsuba's three half-size products above a measured
-// threshold, column sums below it, and a squaring path that sums each cross product once.
-// Arrays are most significant limb first, base 10^19, like every mantissa.
+// Products of long limb arrays by words: Karatsuba's three half-size products above a measured
+// threshold, column sums below it, a squaring path that sums each cross product once, and the
+// short product of dec_mul split around a Karatsuba product. Arrays are most significant limb
+// first, base 10^19, like every mantissa. Where the processor has the vector multiply-add,
+// mul_vector.cpp takes over in the sizes where it measured faster (see limbs.h).
 //
 // The recursion never carries: every product is kept as its column sums (Col, least
 // significant column first), the leaves add their limb products into three words without
@@ -147,10 +149,6 @@ bool abs_diff(Word* d, const Word* x, std::int64_t h, const Word* y, std::int64_
   return neg;
 }
 
-// Adds the middle term z0 + z2 -/+ p (p = |da db|, 2h - 1 columns) in at column h of out, which
-// holds z0 in columns [0, 2h) and z2 from 2h on (2n - 1 columns in all). One pass over k < h
-// updates columns h + k and 2h + k from the old columns k, h + k, 2h + k and 3h + k, so every
-// column is read before it is written.
 template <bool kOpposite>
 inline void add_or_sub(Col& d, const Col& s) {
   if (kOpposite) {
@@ -160,6 +158,10 @@ inline void add_or_sub(Col& d, const Col& s) {
   }
 }
 
+// Adds the middle term z0 + z2 -/+ p (p = |da db|, 2h - 1 columns) in at column h of out, which
+// holds z0 in columns [0, 2h) and z2 from 2h on (2n - 1 columns in all). One pass over k < h
+// updates columns h + k and 2h + k from the old columns k, h + k, 2h + k and 3h + k, so every
+// column is read before it is written.
 template <bool kOpposite>
 void add_middle(Col* out, const Col* p, std::int64_t n, std::int64_t h) {
   const std::int64_t top = 2 * n - 1;  // columns of out

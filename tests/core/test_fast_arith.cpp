@@ -18,6 +18,7 @@ class FastArithTest : public ::testing::Test {
   void SetUp() override { arith_reset(); }
   void TearDown() override {
     set_vector_products(true);
+    set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
     arith_reset();
   }
 };
@@ -232,13 +233,19 @@ TEST_F(FastArithTest, VectorProductMatchesColumnProduct) {
   if (!vector_products_available()) GTEST_SKIP() << "no vector path on this processor";
   std::mt19937_64 rng(31);
   for (std::int64_t n : std::initializer_list<std::int64_t>{
-           1, 2, 3, 7, 8, 14, 15, 16, 29, 30, 31, 45, 46, 61, 100, 529, 530, kVectorMaxLimbs}) {
+           1,  2,  3,  7,  8,   14,  15,  16,  29,  30,
+           31, 45, 46, 61, 100, 315, 316, 529, 530, kVectorMaxLimbs}) {
     for (int kind = 0; kind < 3; ++kind) {
       const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, kind % 2);
       std::vector<Word> want(static_cast<std::size_t>(2 * n)), got(want.size());
       product_columns(want.data(), a.data(), b.data(), n, 0);
-      vector_product(got.data(), a.data(), b.data(), n);
-      EXPECT_EQ(got, want) << "n=" << n << " kind=" << kind;
+      // Karatsuba on the pieces forced down to small halves, and at its switch
+      for (std::int64_t t : {std::int64_t{8}, std::int64_t{19}, kVectorKaratsubaPieces}) {
+        set_vector_karatsuba_pieces(t);
+        vector_product(got.data(), a.data(), b.data(), n);
+        EXPECT_EQ(got, want) << "n=" << n << " kind=" << kind << " split from " << t;
+      }
+      set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
       product_columns(want.data(), a.data(), a.data(), n, 0);
       vector_product(got.data(), a.data(), a.data(), n);
       EXPECT_EQ(got, want) << "square n=" << n << " kind=" << kind;
