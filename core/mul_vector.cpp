@@ -26,7 +26,7 @@ std::atomic<bool> g_vector_enabled{true};
 
 // Exact products of this many pieces and more are split by Karatsuba, at most this many levels
 // deep (the bound of piece_karatsuba).
-std::int64_t g_piece_karatsuba_pieces = kVectorKaratsubaPieces;
+std::atomic<std::int64_t> g_piece_karatsuba_pieces{kVectorKaratsubaPieces};
 constexpr int kPieceKaratsubaLevels = 6;
 
 bool processor_has_vector_products() {
@@ -314,7 +314,7 @@ bool piece_abs_diff(Word* d, const Word* x, std::int64_t h, const Word* y, std::
 // are capped at that (kPieceKaratsubaLevels).
 void piece_karatsuba(i128* out, const Word* x, const Word* y, std::int64_t n, bool square,
                      int levels) {
-  if (levels == 0 || n < g_piece_karatsuba_pieces) {
+  if (levels == 0 || n < g_piece_karatsuba_pieces.load(std::memory_order_relaxed)) {
     piece_leaf(out, x, y, n, square);
     return;
   }
@@ -412,7 +412,7 @@ void vector_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std
   const std::int64_t nx = (19 * n + 14) / 15;
   // squares: the halved columns measured as fast as Karatsuba up to 1,060 limbs (103 against
   // 101 us)
-  if (c0 == 0 && nx >= g_piece_karatsuba_pieces && a != b) {
+  if (c0 == 0 && nx >= g_piece_karatsuba_pieces.load(std::memory_order_relaxed) && a != b) {
     i128* cols = alloc_i128(2 * nx - 1);
     piece_karatsuba(cols, x, yp + 8, nx, a == b, kPieceKaratsubaLevels);
     signed_columns_to_pieces(pieces, cols, 2 * nx - 1);
@@ -440,7 +440,7 @@ void set_vector_products(bool on) {
 }
 
 void set_vector_karatsuba_pieces(std::int64_t pieces) {
-  g_piece_karatsuba_pieces = pieces;
+  g_piece_karatsuba_pieces.store(pieces, std::memory_order_relaxed);
 }
 
 void vector_product(Word* out, const Word* a, const Word* b, std::int64_t n) {
