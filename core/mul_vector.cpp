@@ -414,7 +414,7 @@ void vector_columns(Word* out, const Word* a, const Word* b, std::int64_t n, std
   // 101 us)
   if (c0 == 0 && nx >= g_piece_karatsuba_pieces.load(std::memory_order_relaxed) && a != b) {
     i128* cols = alloc_i128(2 * nx - 1);
-    piece_karatsuba(cols, x, yp + 8, nx, a == b, kPieceKaratsubaLevels);
+    piece_karatsuba(cols, x, yp + 8, nx, false, kPieceKaratsubaLevels);
     signed_columns_to_pieces(pieces, cols, 2 * nx - 1);
     pieces_to_limbs(out, 2 * n, pieces, 0, 2 * nx + 1);
     return;
@@ -447,8 +447,9 @@ void vector_product(Word* out, const Word* a, const Word* b, std::int64_t n) {
   vector_columns(out, a, b, n, 0);
 }
 
-// Dropping the piece columns below f = floor(19 (n - g) / 15) - 1 loses less than
-// f 10^(15 f + 15) <= f 10^(19 (n - g)) < 10^(19 (n - g + 2)): the bound of limbs_mul_short.
+// Column c of pieces holds at most c + 1 products below 10^30, so dropping the columns below
+// f = floor(19 (n - g) / 15) - 1 loses less than 2 f 10^(15 (f - 1) + 30) = 2 f 10^(15 f + 15)
+// <= 2 f 10^(19 (n - g)) < 10^(19 (n - g + 2)) = B^(n - g + 2): the bound of limbs_mul_short.
 void vector_short_product(Word* out, const Word* a, const Word* b, std::int64_t n, std::int64_t g) {
   const std::int64_t f = 19 * (n - g) / 15 - 1;
   vector_columns(out, a, b, n, f > 0 ? f : 0);
