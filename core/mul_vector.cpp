@@ -223,11 +223,12 @@ void piece_square_columns(Word*, Word*, const Word*, const Word*, std::int64_t, 
 
 // v = lo + hi 2^52 (< 2^111) divided by 10^15: the estimate from the top 62 bits times
 // floor(2^113 / 10^15) (a 64-bit constant) is low by at most 2, which two corrections mend.
+// v >> 49 is hi 8 + lo >> 49 (the low 52 bits of v are lo's), and the remainder is below
+// 3 10^15, so its low word suffices: no double-word shifts.
 inline Word div_piece(Word lo, Word hi, Word* rem) {
   constexpr Word kRecip = static_cast<Word>((static_cast<u128>(1) << 113) / kPiece);
-  const u128 v = static_cast<u128>(lo) + (static_cast<u128>(hi) << 52);
-  Word q = mul_hi(static_cast<Word>(v >> 49), kRecip);
-  Word r = static_cast<Word>(v) - q * kPiece;
+  Word q = mul_hi((lo >> 49) + (hi << 3), kRecip);
+  Word r = lo + (hi << 52) - q * kPiece;
   const Word c1 = r >= kPiece;
   q += c1;
   r -= kPiece & -c1;
