@@ -400,3 +400,29 @@ TEST_F(FastArithTest, OneLimbProductIsTheExactProductCut) {
     }
   }
 }
+
+TEST_F(FastArithTest, SquaresByWordsEqualProductsOfACopy) {
+  // Without the vector path, squares switch to the split short product later than products
+  // (kShortSquareLimbs): on either side of that and at the longest mantissa, the square and
+  // the product of a copy give the same digits and round limb, with the halves of nines that
+  // send the rounding to the exact product.
+  std::mt19937_64 rng(41);
+  set_vector_products(false);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{19 * (kShortSquareLimbs - 3),
+                                                            19 * (kShortSquareLimbs - 1), 10005}) {
+    set_precision(p);
+    for (int i = 0; i < 6; ++i) {
+      Dec a, c, r1, r2;
+      std::string d = std::to_string(1 + rng() % 9);
+      for (std::int64_t j = 1; j < p; ++j) {
+        d.push_back(i % 2 == 1 && j > p / 2 ? '9' : static_cast<char>('0' + rng() % 10));
+      }
+      set_digits(a, d, 0);
+      dec_copy(c, a);
+      const Word rl1 = dec_mul(r1, a, a);
+      const Word rl2 = dec_mul(r2, a, c);
+      EXPECT_EQ(rl1, rl2) << "P=" << p << " i=" << i;
+      EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p << " i=" << i;
+    }
+  }
+}
