@@ -82,8 +82,9 @@ void BM_Sqr(benchmark::State& state) {
   }
 }
 
-// Exact limb products of n limbs with the Karatsuba threshold t (the columns alone when t > n),
-// squares when the third argument is 1: the figures behind kKaratsubaLimbs.
+// Exact limb products of n limbs with the Karatsuba threshold t (the columns alone when t > n,
+// the vector path when t = 0, split from -t pieces on when t < 0), squares when the third
+// argument is 1: the figures behind kKaratsubaLimbs, kVectorLimbs and kVectorKaratsubaPieces.
 void BM_LimbProduct(benchmark::State& state) {
   const std::int64_t n = state.range(0), t = state.range(1);
   std::mt19937_64 rng(7);
@@ -94,8 +95,53 @@ void BM_LimbProduct(benchmark::State& state) {
   }
   arith_reset();
   const Word* bb = state.range(2) ? a.data() : b.data();
+  if (t <= 0 && !vector_products_available()) {
+    state.SkipWithError("no vector path on this processor");
+    return;
+  }
+  // t < 0: the vector path split by Karatsuba from -t pieces on
+  if (t < 0) set_vector_karatsuba_pieces(-t);
   for (auto _ : state) {
-    limbs_mul_karatsuba(r.data(), a.data(), bb, n, t);
+    if (t <= 0) {
+      vector_product(r.data(), a.data(), bb, n);
+    } else {
+      limbs_mul_karatsuba(r.data(), a.data(), bb, n, t);
+    }
+    benchmark::DoNotOptimize(r.data());
+  }
+  set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
+}
+
+// Short products (columns from n - 4 on) of n limbs: by the column sums alone (second argument
+// 0), split around Karatsuba's product (1) or on the vector path (2); squares when the third
+// argument is 1.
+void BM_ShortProduct(benchmark::State& state) {
+  const std::int64_t n = state.range(0), method = state.range(1);
+  std::mt19937_64 rng(7);
+  std::vector<Word> a(static_cast<std::size_t>(n)), b(a.size()), r(2 * a.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    a[i] = rng() % kLimbBase;
+    b[i] = rng() % kLimbBase;
+  }
+  arith_reset();
+  const bool square = state.range(2) != 0;
+  const Word* bb = square ? a.data() : b.data();
+  if (method == 2 && !vector_products_available()) {
+    state.SkipWithError("no vector path on this processor");
+    return;
+  }
+  for (auto _ : state) {
+    if (method == 0 && square) {
+      square_columns(r.data(), a.data(), n, n - 4);
+    } else if (method == 0) {
+      product_columns(r.data(), a.data(), bb, n, n - 4);
+    } else if (method == 1) {
+      set_vector_products(false);
+      limbs_mul_short(r.data(), a.data(), bb, n, 4, kShortProductLimbs);
+      set_vector_products(true);
+    } else {
+      vector_short_product(r.data(), a.data(), bb, n, 4);
+    }
     benchmark::DoNotOptimize(r.data());
   }
 }
@@ -215,7 +261,11 @@ BENCHMARK(BM_Div)->NUMERION_DIGITS;
 BENCHMARK(BM_Sqr)->NUMERION_DIGITS;
 BENCHMARK(BM_DivMethod)->ArgsProduct({{380, 570, 760, 950, 1000, 1140, 1520, 2280, 3040}, {0, 1}});
 BENCHMARK(BM_LimbProduct)
-    ->ArgsProduct({{40, 64, 100, 133, 265, 530}, {1000, 40, 64, 100, 140}, {0, 1}});
+    ->ArgsProduct({{8, 16, 40, 64, 100, 133, 265, 400, 530, 800, 1060},
+                   {0, -200, -300, -3000, 1000, 40, 64, 100},
+                   {0, 1}});
+BENCHMARK(BM_ShortProduct)
+    ->ArgsProduct({{8, 12, 16, 24, 32, 55, 80, 100, 133, 265, 530}, {0, 1, 2}, {0, 1}});
 BENCHMARK(BM_Parse)->NUMERION_DIGITS;
 BENCHMARK(BM_Format)->NUMERION_DIGITS;
 BENCHMARK(BM_Sin)->NUMERION_DIGITS->Unit(benchmark::kMicrosecond);

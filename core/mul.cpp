@@ -1,9 +1,11 @@
 // Multiplication. Small mantissas are multiplied in full; from 5 limbs on only the top columns
 // of the product are summed (a short product), and the rare products whose round_limb lies in
 // the short product's error window are redone in full so that the kept digits and the first
-// discarded digit are always exact. Squares sum each cross product once. Karatsuba's exact
-// product (mul_fast.cpp) only serves the full products: up to the longest mantissa it costs
-// more than the short product by columns (measured 106 against 90 us at 528 limbs).
+// discarded digit are always exact. Squares sum each cross product once. From
+// kShortProductLimbs on the short product is split (mul_fast.cpp) so that most of it is one
+// Karatsuba product of the top limbs, and on processors with the vector path it is that
+// path's (mul_vector.cpp); both lose less than the column sums' bound, so the window below
+// holds for all.
 #include <cstring>
 
 #include "core/arith.h"
@@ -88,17 +90,17 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   const std::int64_t p = g_arith.precision;
   const std::int64_t e = dec_exponent(a) + dec_exponent(b);
   if (n == 1) {
-    // One limb (k = P digits each): the product hi 10^19 + lo has 2P - 1 or 2P digits, so the
-    // r = digits - P <= 19 dropped ones all lie in lo.
-    Word lo;
-    const Word hi = div_limb_base(static_cast<u128>(a[1]) * b[1], &lo);
-    const int digits = hi == 0 ? digit_count(lo) : 19 + digit_count(hi);
-    const int r = digits - static_cast<int>(p);
-    Word rem;
-    const Word q = div_pow10(lo, r, &rem);
-    dst[1] = hi * kPow10[19 - r] + q;
-    set_exponent_checked(dst, e + (digits - (2 * p - 1)), neg);
-    return rem * kPow10[19 - r];
+    // One limb of P <= 19 digits each: the product (below 10^2P) has D = 2P - 1 or 2P digits;
+    // the top P are the quotient by 10^(D - P) (below 10^P, so the division's high word is
+    // below its divisor), the remainder's D - P <= 19 digits the round limb, left-aligned.
+    const u128 prod = static_cast<u128>(a[1]) * b[1];
+    const std::int64_t d = prod >= static_cast<u128>(kPow10[p]) * kPow10[p - 1] ? 2 * p : 2 * p - 1;
+    const int s = static_cast<int>(d - p);
+    Word r;
+    dst[1] = div_wide(static_cast<Word>(prod >> 64), static_cast<Word>(prod), kPow10[s],
+                      kPow10Reciprocal[s], &r);
+    set_exponent_checked(dst, e + (d - (2 * p - 1)), neg);
+    return r * kPow10[19 - s];
   }
   Word rl;
   std::int64_t digits;
@@ -124,7 +126,7 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
   // A square sums each cross product once.
   const bool sq = a == b;
   auto columns = [&](std::int64_t low_col) {
-    if (low_col == 0 && n >= kKaratsubaLimbs) {
+    if (low_col == 0 && (n >= kKaratsubaLimbs || use_vector_product(n, sq))) {
       limbs_mul(prod, a + 1, b + 1, n);
     } else if (sq) {
       square_columns(prod, a + 1, n, low_col);
@@ -137,7 +139,12 @@ Word dec_mul(DecFloat* dst, const DecFloat* a, const DecFloat* b) {
     // at most and never raise the value, so only a computed round limb just below 5*10^18
     // (rounding may flip) or just below 10^19 (a carry may reach the kept digits) needs the
     // full product.
-    columns(n - 4);
+    if (n >= (sq ? kShortSquareLimbs : kShortProductLimbs) || use_vector_short_product(n, sq)) {
+      // the same bounds as the columns from n - 4 on, split so that most of it is Karatsuba's
+      limbs_mul_short(prod, a + 1, b + 1, n, 4, kShortProductLimbs);
+    } else {
+      columns(n - 4);
+    }
     ScratchMark m = scratch_mark();
     Word* keep = scratch_alloc(static_cast<std::size_t>(n + 1));
     rl = take_leading_digits(keep, prod, 2 * n, &digits);

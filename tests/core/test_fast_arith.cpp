@@ -16,7 +16,11 @@ namespace {
 class FastArithTest : public ::testing::Test {
  protected:
   void SetUp() override { arith_reset(); }
-  void TearDown() override { arith_reset(); }
+  void TearDown() override {
+    set_vector_products(true);
+    set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
+    arith_reset();
+  }
 };
 
 // Random limbs; kind 1 gives all limbs 10^19 - 1 (every sum carries), kind 2 long runs of
@@ -217,5 +221,247 @@ TEST_F(FastArithTest, ShortPathsWriteTheirOwnSign) {
     stale();
     dec_sub_rounded(r, four, two);
     EXPECT_EQ(dec_compare(r, two, false), 0) << "sub P=" << p;
+  }
+}
+
+TEST_F(FastArithTest, ShortProductLiesBetweenItsColumnsAndTheExactProduct) {
+  // At most the exact product P and within B^(n - g + 2) of it; by words also at least the
+  // column sums from n - g on. Around each switch of the recursion and of the vector path, with
+  // operands that make the parts' columns carry or cancel.
+  std::mt19937_64 rng(21);
+  for (const bool vector : {false, true}) {
+    set_vector_products(vector);
+    for (std::int64_t n : std::initializer_list<std::int64_t>{
+             5, 6, 9, 13, 20, 33, kVectorShortLimbs - 1, kVectorShortLimbs, 57,
+             kShortProductLimbs - 1, kShortProductLimbs, kShortProductLimbs + 1, 145, 529, 531}) {
+      for (int kind = 0; kind < 3; ++kind) {
+        const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, 2 - kind);
+        std::vector<Word> low(static_cast<std::size_t>(2 * n)), high(low.size()), got(low.size());
+        for (const bool square : {false, true}) {
+          const Word* bb = square ? a.data() : b.data();
+          for (std::int64_t g : {std::int64_t{4}, std::int64_t{7}}) {
+            product_columns(low.data(), a.data(), bb, n, n > g ? n - g : 0);
+            product_columns(high.data(), a.data(), bb, n, 0);
+            for (std::int64_t t : {std::int64_t{6}, std::int64_t{17}, kShortProductLimbs}) {
+              limbs_mul_short(got.data(), a.data(), bb, n, g, t);
+              const std::string where =
+                  "n=" + std::to_string(n) + " g=" + std::to_string(g) + " t=" + std::to_string(t) +
+                  " sq=" + std::to_string(square) + " v=" + std::to_string(vector);
+              EXPECT_LE(got, high) << where;
+              if (!vector_products_available()) {
+                EXPECT_GE(got, low) << where;
+              }
+              // P - V below B^(n - g + 2): its top n + g - 2 limbs are zeros
+              std::vector<Word> diff = high;
+              EXPECT_EQ(limbs_sub(diff.data(), got.data(), 2 * n), 0u) << where;
+              const std::int64_t zeros = n + g - 2 < 2 * n ? n + g - 2 : 2 * n;
+              EXPECT_EQ(first_nonzero(diff.data(), 2 * n) >= zeros, true) << where;
+            }
+          }
+        }
+      }
+    }
+  }
+  set_vector_products(true);
+}
+
+TEST_F(FastArithTest, VectorProductMatchesColumnProduct) {
+  // The exact product on the vector path: sizes around the blocks of 15 limbs the operands are
+  // re-cut by and the groups of 8 columns, all-nines limbs (every piece 10^15 - 1), runs of
+  // zeros and nines, and squares, whose lanes stop at different pairs.
+  if (!vector_products_available()) GTEST_SKIP() << "no vector path on this processor";
+  std::mt19937_64 rng(31);
+  for (std::int64_t n : std::initializer_list<std::int64_t>{
+           1,  2,  3,  7,  8,   14,  15,  16,  29,  30,
+           31, 45, 46, 61, 100, 315, 316, 529, 530, kVectorMaxLimbs}) {
+    for (int kind = 0; kind < 3; ++kind) {
+      const std::vector<Word> a = random_limbs(rng, n, kind), b = random_limbs(rng, n, kind % 2);
+      std::vector<Word> want(static_cast<std::size_t>(2 * n)), got(want.size());
+      product_columns(want.data(), a.data(), b.data(), n, 0);
+      // Karatsuba on the pieces forced down to small halves, and at its switch
+      for (std::int64_t t : {std::int64_t{8}, std::int64_t{19}, kVectorKaratsubaPieces}) {
+        set_vector_karatsuba_pieces(t);
+        vector_product(got.data(), a.data(), b.data(), n);
+        EXPECT_EQ(got, want) << "n=" << n << " kind=" << kind << " split from " << t;
+      }
+      set_vector_karatsuba_pieces(kVectorKaratsubaPieces);
+      product_columns(want.data(), a.data(), a.data(), n, 0);
+      vector_product(got.data(), a.data(), a.data(), n);
+      EXPECT_EQ(got, want) << "square n=" << n << " kind=" << kind;
+    }
+  }
+}
+
+TEST_F(FastArithTest, SplitShortProductRoundsLikeTheExactProduct) {
+  // Around the size where dec_mul's short product is split, and at the longest mantissa: the
+  // rounded product and the first discarded digit equal those of the exact product (at 2P
+  // digits, where it fits). Halves of nines or zeros put the round limb next to the values
+  // where the exact product must decide.
+  std::mt19937_64 rng(23);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{
+           19 * (kVectorShortLimbs - 1) + 3, 19 * (kShortProductLimbs - 3) + 1,
+           19 * (kShortProductLimbs - 2), 2000, 10005, -2000, -10005}) {
+    // negative: the same size by words
+    set_vector_products(p > 0);
+    p = p < 0 ? -p : p;
+    for (int i = 0; i < 16; ++i) {
+      set_precision(p);
+      Dec a, b, r;
+      auto random_digits = [&](char fill) {
+        std::string d = std::to_string(1 + rng() % 9);
+        for (std::int64_t j = 1; j < p; ++j) {
+          d.push_back(fill && j > p / 2 ? fill : static_cast<char>('0' + rng() % 10));
+        }
+        return d;
+      };
+      set_digits(a, random_digits(i % 4 == 1 ? '9' : i % 4 == 2 ? '0' : 0), 0);
+      set_digits(b, random_digits(i % 4 == 1 ? '9' : 0), 0);
+      if (i % 4 == 3) {
+        // b = 1 + 10^-(P/2): the product is a + a 10^-(P/2), its tail a's upper half
+        std::string d(static_cast<std::size_t>(p / 2 + 1), '0');
+        d.front() = d.back() = '1';
+        set_digits(b, d, 0);
+      }
+      const Word rl = dec_mul(r, a, b);
+      const std::string got = raw_text(r);
+      std::vector<Word> wa(static_cast<std::size_t>(2 * p / 19 + 8)), wb(wa.size()), wr(wa.size());
+      realign(wa.data(), 2 * p, a, p);
+      realign(wb.data(), 2 * p, b, p);
+      Dec want, rest;
+      {
+        ContextScope exact = ContextScope::precision(2 * p);
+        EXPECT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u) << "2P digits hold the product";
+      }
+      set_precision(p);
+      const Word want_rl = realign(want, p, wr.data(), 2 * p);
+      EXPECT_EQ(got, raw_text(want)) << "P=" << p << " i=" << i;
+      EXPECT_EQ(rl / (kLimbBase / 10), want_rl / (kLimbBase / 10)) << "P=" << p << " i=" << i;
+      dec_mul_rounded(r, a, b);
+      apply_rounding(want, want_rl);
+      EXPECT_EQ(raw_text(r), raw_text(want)) << "P=" << p << " i=" << i;
+    }
+  }
+  set_vector_products(true);
+}
+
+TEST_F(FastArithTest, SplitShortProductDefersToTheExactProductAtTies) {
+  // a = x 2^m and b = y 5^m have dense limbs, but their product x y 10^m ends in m zeros: with
+  // m = P - 2 it has P or P + 1 significant digits, so the exact round limb is 0 or (x ending
+  // in 5, y odd) exactly 5 10^18, the two values the short product's error cannot settle.
+  std::mt19937_64 rng(29);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{
+           19 * kVectorShortLimbs + 2, 19 * kShortProductLimbs - 40, 19 * kShortProductLimbs + 7,
+           3000, 10005, -3000, -10005}) {
+    // negative: the same size by words
+    set_vector_products(p > 0);
+    p = p < 0 ? -p : p;
+    set_precision(p);
+    const std::int64_t m = p - 2;
+    Dec two_m, five_m;
+    from_digits_short(two_m, 1);
+    from_digits_short(five_m, 1);
+    for (std::int64_t k = 0; k < m; k += 27) {
+      const int e = static_cast<int>(m - k < 27 ? m - k : 27);
+      Word p5 = 1;
+      for (int j = 0; j < e; ++j) p5 *= 5;
+      ASSERT_EQ(dec_mul_word(two_m, two_m, Word{1} << e), 0u);
+      ASSERT_EQ(dec_mul_word(five_m, five_m, p5), 0u);
+    }
+    const std::int64_t dx = p - (dec_exponent(two_m) + 1), dy = p - (dec_exponent(five_m) + 1);
+    for (int i = 0; i < 6; ++i) {
+      auto random_digits = [&](std::int64_t len, char last) {
+        std::string d = std::to_string(1 + rng() % 9);
+        while (static_cast<std::int64_t>(d.size()) < len) {
+          d.push_back(static_cast<char>('0' + rng() % 10));
+        }
+        d.back() = last;
+        return d;
+      };
+      Dec x, y, a, b, r;
+      set_digits(x, random_digits(dx, '5'), dx - 1);
+      set_digits(y, random_digits(dy, '7'), dy - 1);
+      ASSERT_EQ(dec_mul(a, x, two_m), 0u);
+      ASSERT_EQ(dec_mul(b, y, five_m), 0u);
+      const Word rl = dec_mul(r, a, b);
+      const std::string got = raw_text(r);
+      std::vector<Word> wa(static_cast<std::size_t>(2 * p / 19 + 8)), wb(wa.size()), wr(wa.size());
+      realign(wa.data(), 2 * p, a, p);
+      realign(wb.data(), 2 * p, b, p);
+      {
+        ContextScope exact = ContextScope::precision(2 * p);
+        ASSERT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u);
+      }
+      Dec want;
+      const Word want_rl = realign(want, p, wr.data(), 2 * p);
+      ASSERT_TRUE(want_rl == 0 || want_rl == kHalfLimb) << "P=" << p << " i=" << i;
+      EXPECT_EQ(rl, want_rl) << "P=" << p << " i=" << i;
+      EXPECT_EQ(got, raw_text(want)) << "P=" << p << " i=" << i;
+    }
+  }
+  set_vector_products(true);
+}
+
+TEST_F(FastArithTest, OneLimbProductIsTheExactProductCut) {
+  // Mantissas of one limb (P <= 19): digits and round limb against the exact product at 2P
+  // digits, for the smallest and largest mantissas and for products on either side of 10^(2P-1),
+  // where the product gains its last digit.
+  std::mt19937_64 rng(37);
+  for (std::int64_t p = 1; p <= 19; ++p) {
+    set_precision(p);
+    if (g_arith.limb_count != 1) continue;
+    const Word lo = kPow10[p - 1], span = 9 * lo;  // mantissas lo .. lo + span - 1
+    // floor(sqrt(10) 10^(p-1)): its square is just below 10^(2p-1), the next one above
+    Word root = static_cast<Word>(3.1622776601683795 * static_cast<double>(lo));
+    while (static_cast<u128>(root) * root >= static_cast<u128>(kPow10[p]) * lo) --root;
+    while (static_cast<u128>(root + 1) * (root + 1) < static_cast<u128>(kPow10[p]) * lo) ++root;
+    std::vector<std::pair<Word, Word>> cases = {
+        {lo, lo},     {lo + span - 1, lo + span - 1}, {lo, lo + span - 1},
+        {root, root}, {root + 1, root + 1},           {root, root + 1}};
+    for (int i = 0; i < 40; ++i) cases.push_back({lo + rng() % span, lo + rng() % span});
+    for (const auto& [x, y] : cases) {
+      Dec a, b, r;
+      set_digits(a, std::to_string(x), static_cast<std::int64_t>(rng() % 21) - 10);
+      set_digits(b, std::to_string(y), static_cast<std::int64_t>(rng() % 21) - 10, x % 2 == 1);
+      const Word rl = dec_mul(r, a, b);
+      // at 2P digits but at least two limbs, so that the reference takes the general path
+      const std::int64_t q = 2 * p > 20 ? 2 * p : 20;
+      std::vector<Word> wa(8), wb(8), wr(8);
+      realign(wa.data(), q, a, p);
+      realign(wb.data(), q, b, p);
+      {
+        ContextScope exact = ContextScope::precision(q);
+        ASSERT_EQ(dec_mul(wr.data(), wa.data(), wb.data()), 0u);
+      }
+      Dec want;
+      const Word want_rl = realign(want, p, wr.data(), q);
+      EXPECT_EQ(rl, want_rl) << "P=" << p << " " << x << " * " << y;
+      EXPECT_EQ(raw_text(r), raw_text(want)) << "P=" << p << " " << x << " * " << y;
+    }
+  }
+}
+
+TEST_F(FastArithTest, SquaresByWordsEqualProductsOfACopy) {
+  // Without the vector path, squares switch to the split short product later than products
+  // (kShortSquareLimbs): on either side of that and at the longest mantissa, the square and
+  // the product of a copy give the same digits and round limb, with the halves of nines that
+  // send the rounding to the exact product.
+  std::mt19937_64 rng(41);
+  set_vector_products(false);
+  for (std::int64_t p : std::initializer_list<std::int64_t>{19 * (kShortSquareLimbs - 3),
+                                                            19 * (kShortSquareLimbs - 1), 10005}) {
+    set_precision(p);
+    for (int i = 0; i < 6; ++i) {
+      Dec a, c, r1, r2;
+      std::string d = std::to_string(1 + rng() % 9);
+      for (std::int64_t j = 1; j < p; ++j) {
+        d.push_back(i % 2 == 1 && j > p / 2 ? '9' : static_cast<char>('0' + rng() % 10));
+      }
+      set_digits(a, d, 0);
+      dec_copy(c, a);
+      const Word rl1 = dec_mul(r1, a, a);
+      const Word rl2 = dec_mul(r2, a, c);
+      EXPECT_EQ(rl1, rl2) << "P=" << p << " i=" << i;
+      EXPECT_EQ(raw_text(r1), raw_text(r2)) << "P=" << p << " i=" << i;
+    }
   }
 }
