@@ -66,6 +66,58 @@ Word add_sub_one_limb(DecFloat* dst, Word mx, Word my, std::int64_t ex, std::int
   return rl;
 }
 
+// One pass over x and y shifted right by d < 19 n digits (n >= 2): limb i of the shifted y is
+// y's limb j = i - d/19 moved right by r = d mod 19 digits, with the low r digits of limb
+// j - 1 coming in on top. step(x limb, shifted y limb) gives the result limb (carrying its
+// own carry or borrow), from the least significant limb up into m.
+template <class Step>
+void shifted_pass(Word* m, const Word* xm, const Word* ym, std::int64_t n, std::int64_t d,
+                  Step step) {
+  const std::int64_t whole = d / 19;
+  const int r = static_cast<int>(d % 19);
+  std::int64_t i = n - 1;
+  if (r == 0) {
+    for (; i >= whole; --i) m[i] = step(xm[i], ym[i - whole]);
+  } else {
+    const Word up = kPow10[19 - r];
+    std::int64_t j = n - 1 - whole;
+    Word rem_j;
+    Word q_j = div_pow10(ym[j], r, &rem_j);
+    for (; j >= 1; --i, --j) {
+      Word rem_below;
+      const Word q_below = div_pow10(ym[j - 1], r, &rem_below);
+      m[i] = step(xm[i], q_j + rem_below * up);
+      q_j = q_below;
+    }
+    m[i] = step(xm[i], q_j);
+    --i;
+  }
+  for (; i >= 0; --i) m[i] = step(xm[i], 0);
+}
+
+// The digits of y that the same shift drops: the first 19 as a round limb, and whether any
+// beyond them is non-zero.
+Word shifted_out(const Word* ym, std::int64_t n, std::int64_t d, bool* sticky) {
+  const std::int64_t whole = d / 19;
+  const int r = static_cast<int>(d % 19);
+  Word rem_j = 0, unused;
+  if (r != 0) div_pow10(ym[n - 1 - whole], r, &rem_j);
+  const Word up = r == 0 ? 0 : kPow10[19 - r];
+  if (whole == 0) {
+    *sticky = false;
+    return rem_j * up;
+  }
+  // The round limb: the top 19 - r digits of y[n - whole] below the low r of y[n - 1 - whole];
+  // beyond it, the low r digits of y[n - whole] and every later limb.
+  Word low_r = 0;
+  const Word top = r == 0 ? ym[n - whole] : div_pow10(ym[n - whole], r, &low_r);
+  bool lost = low_r != 0;
+  for (std::int64_t k = n - whole + 1; k < n && !lost; ++k) lost = ym[k] != 0;
+  *sticky = lost;
+  (void)unused;
+  return top + rem_j * up;
+}
+
 }  // namespace
 
 Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
@@ -117,17 +169,31 @@ Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
 
   ScratchScope scope;
   Word* m = scratch_alloc(static_cast<std::size_t>(n));  // result mantissa
-  Word* t = scratch_alloc(static_cast<std::size_t>(n));  // shifted y
-  std::memcpy(m, x + 1, static_cast<std::size_t>(n) * sizeof(Word));
-  std::memcpy(t, y + 1, static_cast<std::size_t>(n) * sizeof(Word));
   // ex - ey cannot overflow: both lie within +-(2^62 - 1).
   const std::int64_t d = ex - ey;
   bool sticky = false;
-  Word rl = limbs_shift_right(t, n, d, &sticky);
+  Word rl;
   std::int64_t e = ex;
 
+  const bool fused = d < 19 * n;
+  Word* t = nullptr;  // y shifted, when the shift leaves nothing of it
+  if (fused) {
+    rl = shifted_out(y + 1, n, d, &sticky);
+  } else {
+    t = scratch_alloc(static_cast<std::size_t>(n));
+    std::memcpy(m, x + 1, static_cast<std::size_t>(n) * sizeof(Word));
+    std::memcpy(t, y + 1, static_cast<std::size_t>(n) * sizeof(Word));
+    rl = limbs_shift_right(t, n, d, &sticky);
+  }
+
   if (!subtract) {
-    const Word carry = limbs_add(m, t, n);
+    Word carry = 0;
+    if (fused) {
+      shifted_pass(m, x + 1, y + 1, n, d,
+                   [&carry](Word xi, Word ti) { return limb_add(xi, ti, &carry); });
+    } else {
+      carry = limbs_add(m, t, n);
+    }
     if (carry || m[0] >= kPow10[k]) {
       // One digit more than k at the top: shift right by one digit.
       Word low, unused;
@@ -144,14 +210,22 @@ Word dec_add_sub(DecFloat* dst, const DecFloat* a, const DecFloat* b, int op) {
       rl = kLimbBase - rl - (sticky ? 1 : 0);
       borrow = 1;
     }
-    limbs_sub(m, t, n);
-    if (borrow) {
-      for (std::int64_t i = n - 1; i >= 0; --i) {
-        if (m[i] > 0) {
-          --m[i];
-          break;
+    if (fused) {
+      shifted_pass(m, x + 1, y + 1, n, d, [&borrow](Word xi, Word ti) {
+        const Word sub = ti + borrow;  // <= 10^19
+        borrow = xi < sub;
+        return borrow ? xi + (kLimbBase - sub) : xi - sub;
+      });
+    } else {
+      limbs_sub(m, t, n);
+      if (borrow) {
+        for (std::int64_t i = n - 1; i >= 0; --i) {
+          if (m[i] > 0) {
+            --m[i];
+            break;
+          }
+          m[i] = kLimbBase - 1;
         }
-        m[i] = kLimbBase - 1;
       }
     }
     // Normalise: the top limb must have k digits again.

@@ -465,3 +465,48 @@ TEST_F(FastArithTest, SquaresByWordsEqualProductsOfACopy) {
     }
   }
 }
+
+TEST_F(FastArithTest, SumsAreTheTruncatedExactSums) {
+  // Sums and differences in one pass over the shifted operand: the kept digits and the first
+  // digit of the round limb are those of the exact result (computed at P + d + 40 digits),
+  // for shifts of whole limbs, of limbs and digits, and past the top limb of the other
+  // operand, with carries through runs of nines and borrows through runs of zeros.
+  std::mt19937_64 rng(23);
+  for (std::int64_t p : {20, 38, 39, 57, 95, 100, 380, 1000}) {
+    const std::int64_t n = (p + 18) / 19;
+    for (std::int64_t d :
+         {std::int64_t{0}, std::int64_t{1}, std::int64_t{18}, std::int64_t{19}, std::int64_t{20},
+          std::int64_t{38}, 19 * (n - 1), 19 * n - 1, p - 1, p, p + 5}) {
+      for (int i = 0; i < 6; ++i) {
+        set_precision(p);
+        // kinds: random, all nines, zeros after two digits, zeros up to a last digit 7 (digits
+        // beyond an all-zero round limb that a difference must borrow for)
+        auto digits = [&](int kind) {
+          std::string s = std::to_string(1 + rng() % 9);
+          for (std::int64_t j = 1; j < p; ++j) {
+            const bool zero = (kind == 2 && j > 2) || (kind == 3 && j < p - 1);
+            s.push_back(kind == 1 ? '9' : zero ? '0' : char('0' + rng() % 10));
+          }
+          if (kind == 3 && p > 1) s.back() = '7';
+          return s;
+        };
+        Dec a, b, got, exact_small;
+        set_digits(a, digits(i % 3), 0, false);
+        set_digits(b, digits(i % 2 == 0 ? 3 : (i + 1) % 3), -d, i % 2 == 1);
+        const Word rl = dec_add_sub(got, a, b, i >= 3 ? 1 : 0);
+        const std::int64_t q = p + d + 40;
+        std::vector<Word> wa(static_cast<std::size_t>(q / 19 + 3)), wb(wa.size()), ws(wa.size());
+        realign(wa.data(), q, a, p);
+        realign(wb.data(), q, b, p);
+        Word exact_rl;
+        {
+          ContextScope wide = ContextScope::precision(q);
+          dec_add_sub(ws.data(), wa.data(), wb.data(), i >= 3 ? 1 : 0);
+        }
+        exact_rl = realign(exact_small, p, ws.data(), q);
+        EXPECT_EQ(raw_text(got), raw_text(exact_small)) << "P=" << p << " d=" << d << " i=" << i;
+        EXPECT_EQ(rl / kPow10[18], exact_rl / kPow10[18]) << "P=" << p << " d=" << d << " i=" << i;
+      }
+    }
+  }
+}
