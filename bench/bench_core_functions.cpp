@@ -45,8 +45,8 @@ void BM_Ln(benchmark::State& state) {
 void BM_Sqrt(benchmark::State& state) {
   run_unary(state, 0, dec_sqrt_rounded);
 }
-// Square roots by the reciprocal square root (second argument 0) or by the plain iteration
-// with divisions (1), across the switch at kNewtonSqrtLimbs.
+// Square roots by the method in force (second argument 0: the root with remainder, from
+// kNewtonSqrtLimbs on the reciprocal square root) or by the plain iteration with divisions (1).
 void BM_SqrtMethod(benchmark::State& state) {
   auto sqrt = state.range(1) ? dec_sqrt_plain : dec_sqrt;
   run_unary(state, 0, [sqrt](DecFloat* r, const DecFloat* x) {
