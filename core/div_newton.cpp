@@ -34,22 +34,24 @@ void limbs_decrement(Word* q, std::int64_t len) {
   }
 }
 
-// Compares r of rlen limbs with v of vlen <= rlen limbs.
-int compare_aligned(const Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
-  if (first_nonzero(r, rlen - vlen) < rlen - vlen) return 1;
-  return limbs_compare(r + (rlen - vlen), v, vlen);
-}
-
-// r -= v with v aligned at the least significant end (r >= v).
-void sub_aligned(Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
-  Word borrow = limbs_sub(r + (rlen - vlen), v, vlen);
-  for (std::int64_t i = rlen - vlen - 1; borrow && i >= 0; --i) {
-    borrow = r[i] == 0;
-    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
-  }
-}
-
 }  // namespace
+
+void add_correction(DecFloat* x, const DecFloat* f, std::int64_t wf, DecFloat* t, std::int64_t wp,
+                    bool halve) {
+  const std::int64_t w = g_arith.precision;
+  ScratchScope scope;
+  DecFloat* fp = scratch_alloc(dec_words_for(wp));
+  DecFloat* tp = scratch_alloc(dec_words_for(wp));
+  realign(fp, wp, f, wf);
+  realign(tp, wp, t, w);
+  {
+    ContextScope ps = ContextScope::precision(wp);
+    dec_mul(tp, fp, tp);
+    if (halve) dec_div_word(tp, tp, 2, 0);
+  }
+  realign(t, w, tp, wp);
+  dec_add_sub(x, x, t, 0);
+}
 
 void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
   using namespace elem;
@@ -98,16 +100,7 @@ void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v) {
       if (!is_zero(e)) {
         // |r e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
         const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
-        DecFloat* r2 = scratch_alloc(dec_words_for(w2));
-        DecFloat* e2 = scratch_alloc(dec_words_for(w2));
-        realign(r2, w2, rw, w);
-        realign(e2, w2, e, w);
-        {
-          ContextScope ps2 = ContextScope::precision(w2);
-          dec_mul(e2, r2, e2);
-        }
-        realign(e, w, e2, w2);
-        dec_add_sub(rw, rw, e, 0);
+        add_correction(rw, rw, w, e, w2, false);
       }
     }
     realign(r, w_full, rw, w);
@@ -154,18 +147,7 @@ bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* r
     realign(qw, w, q0, h);
     dec_mul(t, bw, qw);
     dec_add_sub(t, aw, t, 1);  // A - V q0 (less its truncation): exact, about 10^-(H-5)
-    if (!is_zero(t)) {
-      DecFloat* r2 = scratch_alloc(dec_words_for(h2));
-      DecFloat* t2 = scratch_alloc(dec_words_for(h2));
-      realign(r2, h2, r, h);
-      realign(t2, h2, t, w);
-      {
-        ContextScope p2 = ContextScope::precision(h2);
-        dec_mul(t2, r2, t2);
-      }
-      realign(t, w, t2, h2);
-      dec_add_sub(qw, qw, t, 0);
-    }
+    if (!is_zero(t)) add_correction(qw, r, h, t, h2, false);
     // Q ~ (A / V) 10^(19 extra): the mantissa of w digits shifted right by w - 1 - 19 extra
     // - E digits.
     std::memcpy(q, qw + 1, static_cast<std::size_t>(n + 4) * sizeof(Word));
@@ -191,9 +173,9 @@ bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* r
   if (limbs_compare(u, prod, len) >= 0) {
     limbs_sub(u, prod, len);  // R = U - Q V >= 0: raise Q while R >= V
     for (int i = 0; i < 4 && !settled; ++i) {
-      settled = compare_aligned(u, len, vv, n) < 0;
+      settled = limbs_compare_aligned(u, len, vv, n) < 0;
       if (!settled) {
-        sub_aligned(u, len, vv, n);
+        limbs_sub_aligned(u, len, vv, n);
         limbs_increment(quot, qlen);
       }
     }
@@ -201,8 +183,8 @@ bool dec_div_newton(DecFloat* dst, const DecFloat* a, const DecFloat* b, Word* r
     limbs_sub(prod, u, len);  // N = Q V - U > 0: lower Q until N <= V
     for (int i = 0; i < 4 && !settled; ++i) {
       limbs_decrement(quot, qlen);
-      settled = compare_aligned(prod, len, vv, n) <= 0;
-      if (!settled) sub_aligned(prod, len, vv, n);
+      settled = limbs_compare_aligned(prod, len, vv, n) <= 0;
+      if (!settled) limbs_sub_aligned(prod, len, vv, n);
     }
   }
   if (!settled) return false;

@@ -102,6 +102,11 @@ void limbs_mul_short(Word* out, const Word* a, const Word* b, std::int64_t n, st
 // 1/v for a positive normal v at the current precision, within 10^-(P-4) relatively, by
 // Newton's iteration at doubling precision from a long-division seed.
 void dec_reciprocal_estimate(DecFloat* r, const DecFloat* v);
+// The correction step of the Newton iterations: x += f t (halved when `halve`) at the current
+// precision, the product taken at wp digits, as the correction needs no more; f has wf digits,
+// t (a record at the current precision) is overwritten.
+void add_correction(DecFloat* x, const DecFloat* f, std::int64_t wf, DecFloat* t, std::int64_t wp,
+                    bool halve);
 // Up to this many digits the reciprocal is a long division; beyond, its iteration starts from one
 // (measured with the vector products, seeds of 760, 380 and 14 digits: 5.5, 5.1 and 5.6 us for a
 // quotient of 1,000 digits, 12.7, 11.4 and 11.3 at 2,000, 78, 76 and 77 at 10,005).
@@ -154,6 +159,28 @@ inline Word limbs_sub(Word* a, const Word* b, std::int64_t len) {
     a[i] = borrow ? a[i] + kLimbBase - s : a[i] - s;
   }
   return borrow;
+}
+
+// The same for y of ylen <= len limbs aligned at the least significant end of x: x += y returns
+// the carry out of the top; x -= y needs x >= y; the comparison is -1, 0 or 1.
+inline Word limbs_add_aligned(Word* x, std::int64_t len, const Word* y, std::int64_t ylen) {
+  Word carry = limbs_add(x + (len - ylen), y, ylen);
+  for (std::int64_t i = len - ylen - 1; carry && i >= 0; --i) x[i] = limb_add(x[i], 0, &carry);
+  return carry;
+}
+inline void limbs_sub_aligned(Word* x, std::int64_t len, const Word* y, std::int64_t ylen) {
+  Word borrow = limbs_sub(x + (len - ylen), y, ylen);
+  for (std::int64_t i = len - ylen - 1; borrow && i >= 0; --i) {
+    borrow = x[i] == 0;
+    x[i] = borrow ? kLimbBase - 1 : x[i] - 1;
+  }
+}
+inline int limbs_compare_aligned(const Word* x, std::int64_t len, const Word* y,
+                                 std::int64_t ylen) {
+  for (std::int64_t i = 0; i < len - ylen; ++i) {
+    if (x[i] != 0) return 1;
+  }
+  return limbs_compare(x + (len - ylen), y, ylen);
 }
 
 // a = a * m + carry_in over len limbs; returns the carry out (< 10^19 when m < 10^19).

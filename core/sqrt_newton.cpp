@@ -49,17 +49,7 @@ void rsqrt_estimate(DecFloat* y, const DecFloat* m, double md) {
       if (!is_zero(e)) {
         // |y e| < 10^(E(e) + 1): at w + E(e) + 3 digits its error stays below 10^-(w+1).
         const std::int64_t w2 = std::clamp<std::int64_t>(w + dec_exponent(e) + 3, 19, w);
-        DecFloat* y2 = scratch_alloc(dec_words_for(w2));
-        DecFloat* e2 = scratch_alloc(dec_words_for(w2));
-        realign(y2, w2, yw, w);
-        realign(e2, w2, e, w);
-        {
-          ContextScope ps2 = ContextScope::precision(w2);
-          dec_mul(e2, y2, e2);
-          dec_div_word(e2, e2, 2, 0);
-        }
-        realign(e, w, e2, w2);
-        dec_add_sub(yw, yw, e, 0);
+        add_correction(yw, yw, w, e, w2, true);
       }
     }
     realign(y, w_full, yw, w);
@@ -75,20 +65,6 @@ void twice_plus_one(Word* r, const Word* s, std::int64_t len) {
   r[0] = carry;
   Word one = 1;
   for (std::int64_t i = len - 1; one && i >= 0; --i) r[i] = limb_add(r[i], 0, &one);
-}
-
-// Compares r (rlen limbs) with v (vlen <= rlen limbs), both aligned at the least significant end.
-int compare_aligned(const Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
-  if (first_nonzero(r, rlen - vlen) < rlen - vlen) return 1;
-  return limbs_compare(r + (rlen - vlen), v, vlen);
-}
-
-void sub_aligned(Word* r, std::int64_t rlen, const Word* v, std::int64_t vlen) {
-  Word borrow = limbs_sub(r + (rlen - vlen), v, vlen);
-  for (std::int64_t i = rlen - vlen - 1; borrow && i >= 0; --i) {
-    borrow = r[i] == 0;
-    r[i] = borrow ? kLimbBase - 1 : r[i] - 1;
-  }
 }
 
 void step(Word* s, std::int64_t len, bool up) {
@@ -134,19 +110,7 @@ bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
     realign(sw, w, s0, h);
     dec_mul(t, sw, sw);
     dec_add_sub(t, mw, t, 1);  // m - s0^2 (less its truncation): exact
-    if (!is_zero(t)) {
-      DecFloat* y2 = scratch_alloc(dec_words_for(h2));
-      DecFloat* t2 = scratch_alloc(dec_words_for(h2));
-      realign(y2, h2, y, h);
-      realign(t2, h2, t, w);
-      {
-        ContextScope p2 = ContextScope::precision(h2);
-        dec_mul(t2, y2, t2);
-        dec_div_word(t2, t2, 2, 0);
-      }
-      realign(t, w, t2, h2);
-      dec_add_sub(sw, sw, t, 0);
-    }
+    if (!is_zero(t)) add_correction(sw, y, h, t, h2, true);
     if (dec_exponent(sw) != 0) return false;
     std::memcpy(s, sw + 1, static_cast<std::size_t>(ns) * sizeof(Word));
     dropped = sw[ns + 1];  // the last limb: digits Ps .. W - 1
@@ -172,9 +136,9 @@ bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
     limbs_sub(tm, sq, len);  // R = T - S^2 >= 0: raise S while R >= 2S + 1
     for (int i = 0; i < 4 && !settled; ++i) {
       twice_plus_one(d, s, ns + 1);
-      settled = compare_aligned(tm, len, d, ns + 1) < 0;
+      settled = limbs_compare_aligned(tm, len, d, ns + 1) < 0;
       if (!settled) {
-        sub_aligned(tm, len, d, ns + 1);
+        limbs_sub_aligned(tm, len, d, ns + 1);
         step(s, ns, true);
       }
     }
@@ -183,8 +147,8 @@ bool dec_sqrt_newton(DecFloat* dst, const DecFloat* m, double md, Word* rl) {
     for (int i = 0; i < 4 && !settled; ++i) {
       step(s, ns, false);
       twice_plus_one(d, s, ns + 1);  // (S+1)^2 - S^2 for the lowered S
-      settled = compare_aligned(sq, len, d, ns + 1) <= 0;
-      if (!settled) sub_aligned(sq, len, d, ns + 1);
+      settled = limbs_compare_aligned(sq, len, d, ns + 1) <= 0;
+      if (!settled) limbs_sub_aligned(sq, len, d, ns + 1);
     }
   }
   if (!settled) return false;

@@ -23,22 +23,6 @@ Word isqrt_two_limbs(u128 t) {
   return s;
 }
 
-// x[0 .. len) += y[0 .. ylen) aligned at the least significant end; returns the carry out.
-Word add_low(Word* x, std::int64_t len, const Word* y, std::int64_t ylen) {
-  Word carry = limbs_add(x + (len - ylen), y, ylen);
-  for (std::int64_t i = len - ylen - 1; carry && i >= 0; --i) x[i] = limb_add(x[i], 0, &carry);
-  return carry;
-}
-
-// x -= y aligned the same way (x >= y).
-void sub_low(Word* x, std::int64_t len, const Word* y, std::int64_t ylen) {
-  Word borrow = limbs_sub(x + (len - ylen), y, ylen);
-  for (std::int64_t i = len - ylen - 1; borrow && i >= 0; --i) {
-    borrow = x[i] == 0;
-    x[i] = borrow ? kLimbBase - 1 : x[i] - 1;
-  }
-}
-
 // s[0 .. n) = floor(sqrt(t)) and r[0 .. n] = t - s^2 (at most 2s) for t of 2n limbs whose top
 // limb is at least 10^19 / 4.
 void sqrt_rem(Word* s, Word* r, const Word* t, std::int64_t n) {
@@ -58,7 +42,7 @@ void sqrt_rem(Word* s, Word* r, const Word* t, std::int64_t n) {
   Word* d = scratch_alloc(static_cast<std::size_t>(h + 1));
   d[0] = 0;
   std::memcpy(d + 1, sp, static_cast<std::size_t>(h) * sizeof(Word));
-  d[0] = add_low(d + 1, h, sp, h);
+  d[0] = limbs_add_aligned(d + 1, h, sp, h);
   const std::int64_t dl = h + 1 - first_nonzero(d, h + 1);
   const Word* dd = d + (h + 1 - dl);
   const std::int64_t numlen = h + 1 + l;
@@ -74,7 +58,7 @@ void sqrt_rem(Word* s, Word* r, const Word* t, std::int64_t n) {
   std::memcpy(s + h, q_low, static_cast<std::size_t>(l) * sizeof(Word));
   if (q_top != 0) {
     const Word one = 1;
-    add_low(s, h, &one, 1);
+    limbs_add_aligned(s, h, &one, 1);
   }
   // x = u B^l + a0 and y = q^2, both in n + 2 limbs.
   const std::int64_t len = n + 2;
@@ -96,12 +80,12 @@ void sqrt_rem(Word* s, Word* r, const Word* t, std::int64_t n) {
       if (one_less[i]-- != 0) break;
       one_less[i] = kLimbBase - 1;
     }
-    add_low(x, len, s, n);
-    add_low(x, len, s, n);
+    limbs_add_aligned(x, len, s, n);
+    limbs_add_aligned(x, len, s, n);
     const Word one = 1;
-    add_low(x, len, &one, 1);
+    limbs_add_aligned(x, len, &one, 1);
   }
-  sub_low(x, len, y, len);
+  limbs_sub_aligned(x, len, y, len);
   std::memcpy(r, x + 1, static_cast<std::size_t>(n + 1) * sizeof(Word));
 }
 
