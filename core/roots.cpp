@@ -268,16 +268,6 @@ Word dec_root(DecFloat* dst, const DecFloat* n, const DecFloat* x) {
 
 namespace {
 
-// floor(sqrt(t)) for t < 2^122: a double estimate, one integer Newton step (from any start
-// within a relative 2^-50 it lands within one unit) and an exact final adjustment.
-Word isqrt128(u128 t) {
-  Word s = static_cast<Word>(std::sqrt(static_cast<double>(t)));
-  if (s != 0) s = static_cast<Word>((s + t / s) / 2);
-  while (static_cast<u128>(s) * s > t) --s;
-  while (static_cast<u128>(s + 1) * (s + 1) <= t) ++s;
-  return s;
-}
-
 // Correctly rounded square root of a positive normal x at P <= 18 digits, exactly in integers:
 // x = M 10^(E - P + 1) with the P-digit integer M, and for E = 2h + o (o = 0 or 1) the root's
 // P digits are S = floor(sqrt(T)) with T = M 10^(P - 1 + o) < 10^36. As 4T is even and
@@ -288,7 +278,7 @@ void sqrt_rounded_small(DecFloat* dst, const DecFloat* x) {
   const std::int64_t half = e >= 0 ? e / 2 : -((1 - e) / 2);  // floor(e / 2)
   const std::int64_t odd = e - 2 * half;
   const u128 t = static_cast<u128>(x[1]) * kPow10[p - 1 + odd];
-  const Word s = isqrt128(t);
+  const Word s = isqrt_two_limbs(t);
   const u128 twice = 2 * static_cast<u128>(s) + 1;
   dst[1] = s;
   dst[0] = static_cast<Word>(half) * 2;  // positive; dst may have held a negative operand

@@ -11,8 +11,6 @@
 #include "core/elementary_internal.h"
 #include "core/limbs.h"
 
-namespace {
-
 // floor(sqrt(t)) for t < 10^38: a double estimate, one integer Newton step (from within a
 // relative 2^-50 it lands within one unit) and an exact final adjustment.
 Word isqrt_two_limbs(u128 t) {
@@ -22,6 +20,8 @@ Word isqrt_two_limbs(u128 t) {
   while (static_cast<u128>(s + 1) * (s + 1) <= t) ++s;
   return s;
 }
+
+namespace {
 
 // s[0 .. n) = floor(sqrt(t)) and r[0 .. n] = t - s^2 (at most 2s) for t of 2n limbs whose top
 // limb is at least 10^19 / 4.
